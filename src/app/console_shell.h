@@ -1,0 +1,49 @@
+#pragma once
+#include "ports/message_pump.h"
+#include "ports/speech_port.h"
+#include "ports/surface_state.h"
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class Viewer;
+class SettingsStore;
+
+struct ConsoleOptions {
+    bool speak = false;        // also speak through the speech engine
+    QString wavPath;           // record the tone into this WAV file
+    QString settingsPath;      // INI file instead of the user's store
+    int scanSpeed = -1;        // steps per second; -1 = the stored setting
+    QString file;              // loaded after start-up
+};
+
+// The headless shell: reads protocol lines from standard input, prints every utterance as
+// "say: " and every message box as "box: ", and answers file dialogs from the next line.
+class ConsoleShell {
+public:
+    explicit ConsoleShell(ConsoleOptions options);
+    ~ConsoleShell();
+
+    int run();
+    // Handles one protocol line; false once the program has closed.
+    bool handleLine(const QString &line);
+
+    Viewer &viewer() { return *viewer_; }
+
+private:
+    class Speech;
+    class Surface;
+    class Pump : public MessagePump {
+    public:
+        void pump() override;
+    };
+
+    bool handleKey(const QString &key);
+
+    ConsoleOptions options_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<SpeechPort> speech_;
+    std::unique_ptr<Surface> surface_;
+    Pump pump_;
+    std::unique_ptr<Viewer> viewer_;
+};

@@ -1,0 +1,61 @@
+#include "app/console_shell.h"
+#include "app/form_review.h"
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+ConsoleOptions parseOptions(const QStringList &args, bool &console)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Lumora Sonified File Viewer"));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("console"), QStringLiteral("Run without a window, reading commands from standard input.")},
+        {QStringLiteral("speak"), QStringLiteral("In console mode, also speak through the speech engine.")},
+        {QStringLiteral("wav"), QStringLiteral("In console mode, record the tone into a WAV file."), QStringLiteral("FILE")},
+        {QStringLiteral("settings"), QStringLiteral("Use this INI file as the settings store."), QStringLiteral("FILE")},
+        {QStringLiteral("scan-speed"), QStringLiteral("Scan pace in steps per second (0 = no pause)."), QStringLiteral("N")},
+    });
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A data file to load after start-up."));
+    parser.process(args);
+
+    console = parser.isSet(QStringLiteral("console"));
+    ConsoleOptions o;
+    o.speak = parser.isSet(QStringLiteral("speak"));
+    o.wavPath = parser.value(QStringLiteral("wav"));
+    o.settingsPath = parser.value(QStringLiteral("settings"));
+    if (parser.isSet(QStringLiteral("scan-speed")))
+        o.scanSpeed = parser.value(QStringLiteral("scan-speed")).toInt();
+    if (!parser.positionalArguments().isEmpty())
+        o.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    return o;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    bool console = false;
+    for (int i = 1; i < argc; ++i)
+        console = console || QByteArray(argv[i]) == "--console";
+
+    QCoreApplication::setApplicationName(QStringLiteral("Lumora Sonified File Viewer"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Lumora Sonified File Viewer"));
+    if (console) {
+        QCoreApplication app(argc, argv);
+        ConsoleOptions options = parseOptions(app.arguments(), console);
+        ConsoleShell shell(options);
+        return shell.run();
+    }
+
+    QApplication app(argc, argv);
+    const ConsoleOptions options = parseOptions(app.arguments(), console);
+    FormReview window;
+    window.show();
+    if (!options.file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file = options.file] { window.loadAfterStartUp(file); });
+    return app.exec();
+}

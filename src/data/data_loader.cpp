@@ -1,0 +1,264 @@
+#include "data/data_loader.h"
+#include "data/data_set.h"
+#include "ports/message_pump.h"
+#include "ports/settings_store.h"
+#include "ports/timed_pump.h"
+#include "ports/window_surface.h"
+#include "view/strip_chart_model.h"
+#include "voice/number_forms.h"
+#include "voice/speech.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString AbortTitle = QStringLiteral("File Load Aborted");
+
+void call(const std::function<void()> &hook)
+{
+    if (hook)
+        hook();
+}
+
+struct LoadError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void readExactly(QFile &file, char *into, qint64 bytes)
+{
+    if (file.read(into, bytes) != bytes)
+        throw LoadError("The file could not be read: " + file.errorString().toStdString());
+}
+
+} // namespace
+
+QString DataLoader::baseTitle() const
+{
+    return hooks.baseTitle ? hooks.baseTitle() : QString();
+}
+
+void DataLoader::LoadData(const QString &fileName, int &first, int &last)
+{
+    const bool partial = first >= 1 || last >= 1;
+
+    QFile file(fileName);
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
+        speech_.speak(fileName + QLatin1String(" not found in current directory."));
+        return;
+    }
+
+    call(hooks.hideArchiveList);
+    data_.FileLoaded = false;
+    data_.getBlankHeaderInfo();
+    data_.DataReady = false;
+
+    chart_.ClearData();
+    chart_.setTitle(QString());
+    data_.Notes.clear();
+    surface_.setLabel(QStringLiteral("LBLLR"), fileName + QLatin1String(" Loading... Please Wait"));
+
+    const qint64 fileLength = file.size();
+    if (fileLength < FileHeader::Size) {
+        speech_.messageBox(AbortTitle, QLatin1String("The file: ") + fileName + CrLf + QLatin1String("Appears to have no data."));
+        surface_.setWindowTitle(baseTitle());
+        return;
+    }
+
+    int count = 0;
+    try {
+        pump_.pump();
+        surface_.repaint();
+        char raw[FileHeader::Size];
+        readExactly(file, raw, FileHeader::Size);
+        data_.header = FileHeader::decode(raw);
+        const FileHeader &h = data_.header;
+
+        // A negative notes length, or one that runs past the end, would read beyond the file.
+        const bool badNotes = h.NotesLength < 0 || h.NotesLength > fileLength - FileHeader::Size;
+        if (h.NumChannels > 9 || h.NumChannels < 1 || badNotes) {
+            speech_.messageBox(AbortTitle, QLatin1String("The file: ") + fileName + CrLf
+                                               + QLatin1String("Is corrupted or not a valid data file."));
+            surface_.setWindowTitle(baseTitle());
+            return;
+        }
+
+        QByteArray notes(h.NotesLength, Qt::Uninitialized);
+        readExactly(file, notes.data(), h.NotesLength);
+        data_.Notes = QString::fromLatin1(notes);
+
+        chart_.RemoveAllChannels();
+        data_.ChannelCount = h.NumChannels;
+        const qint64 recordBytes = 8LL * (h.NumChannels + 1);
+        const qint64 records = (fileLength - FileHeader::Size - h.NotesLength) / recordBytes;
+        data_.LastIndex = int(qMin<qint64>(records - 1, INT_MAX));
+
+        if (records < 3) {
+            speech_.messageBox(QStringLiteral("File Load Warning!"),
+                               fileName + CrLf + QLatin1String("does not appear to have any data"), MessageIcon::Critical);
+            surface_.setWindowTitle(baseTitle());
+            loadTail(fileName, 0, partial);
+            return;
+        }
+
+        data_.LoggedUsingUT = false;
+        data_.Notes = data_.SplitNotes(data_.Notes);
+        chart_.setTimeLabelFormat(data_.LoggedUsingUT ? QStringLiteral("hh:nn:ss' UT'") : QStringLiteral("hh:nn:ss"));
+        data_.LoadedFileName.clear();
+        surface_.setBusy(true);
+        chart_.BeginUpdate();
+        chart_.ClearData();
+        pump_.pump();
+
+        const int lastRecord = data_.LastIndex;
+        if (last == 0 || last > lastRecord)
+            last = lastRecord;
+        if (first > last)
+            first = 0;
+
+        if (data_.ChannelCount > StripChartModel::MaxChannels)
+            throw LoadError("The chart can show at most 8 channels.");
+        int channels = data_.ChannelCount;
+        SetupChannels(channels);
+
+        readRecords(file, lastRecord + 1LL, first, last, count);
+        file.close();
+    } catch (const std::exception &e) {
+        file.close();
+        chart_.EndUpdate();
+        speech_.messageBox(QString(), QLatin1String("There was an error loading ") + fileName + CrLf
+                                          + QString::fromStdString(e.what()));
+        surface_.setWindowTitle(baseTitle());
+        loadTail(fileName, count, partial);
+        return;
+    }
+
+    data_.DataReady = true;
+    data_.FileLoaded = true;
+    for (const char *menu : {"mnuInfo", "MnuTools", "mnuExportToTabDelimitedFile", "mnuScan", "mnuClipSpikes",
+                             "mnuCursor", "mnuDataFileInfo", "mnuSave"})
+        surface_.setEnabled(QLatin1String(menu), true);
+    surface_.setVisible(QStringLiteral("cmdSaveView"), true);
+    call(hooks.showArrows);
+
+    data_.header.StartTime = chart_.GetTime(0);
+    data_.header.EndTime = chart_.GetTime(count - 1);
+    data_.LastIndex = count - 1;
+    chart_.setXAxisMin(data_.header.StartTime);
+    chart_.setXAxisMax(data_.header.EndTime);
+    chart_.EndUpdate();
+    data_.CalcAvgRate(chart_);
+    data_.DataFileName = fileName;
+    if (hooks.addRecentLoaded)
+        hooks.addRecentLoaded(fileName);
+    call(hooks.speakChartId);
+    surface_.setWindowTitle(baseTitle() + QLatin1String("  File Loaded: ") + fileName);
+    if (chart_.YAxisMax() == 0)
+        chart_.setYAxisMax(chart_.channelMax(0));
+    if (settings_.read(QStringLiteral("Settings"), QStringLiteral("AutoTitle"), QStringLiteral("False"))
+            .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        call(hooks.autoTitle);
+    call(hooks.fullView);
+    chart_.EndUpdate();
+    call(hooks.showLegend);
+    data_.LoadedFileName = fileName;
+    call(hooks.closeChartViews);
+    loadTail(fileName, count, partial);
+}
+
+void DataLoader::readRecords(QFile &file, qint64 recordCount, int first, int last, int &count)
+{
+    const int stride = data_.ChannelCount + 1;
+    const qint64 recordBytes = 8LL * stride;
+    constexpr qint64 BlockRecords = 8192;
+    std::vector<double> block(size_t(BlockRecords * stride));
+
+    const QString progressTail = QLatin1String(" of ") + NumberForms::signPadded(last - first)
+                                 + QLatin1String(" Samples Loaded");
+    TimedPump slices(pump_);
+    chart_.reserveRows(last - first + 1);
+
+    if (first > 0 && !file.seek(file.pos() + first * recordBytes))
+        throw LoadError("The file could not be read: " + file.errorString().toStdString());
+    qint64 r = first;
+    const qint64 end = qMin<qint64>(last, recordCount - 1);
+    while (r <= end) {
+        const qint64 n = qMin(BlockRecords, end - r + 1);
+        readExactly(file, reinterpret_cast<char *>(block.data()), n * recordBytes);
+        if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
+            for (qint64 i = 0; i < n * stride; ++i)
+                block[size_t(i)] = qFromLittleEndian(block[size_t(i)]);
+        }
+        chart_.appendRecords(block.data(), n);
+        count += int(n);
+        r += n;
+        if (slices.maybePump() || r > end) {
+            surface_.setWindowTitle(baseTitle() + QLatin1String("  ") + NumberForms::signPadded(count) + progressTail);
+            chart_.EndUpdate();
+            chart_.BeginUpdate();
+        }
+    }
+}
+
+void DataLoader::loadTail(const QString &fileName, int count, bool partial)
+{
+    Q_UNUSED(fileName);
+    surface_.setEnabled(QStringLiteral("mnuRecallXY"), false);
+    call(hooks.forgetRememberedView);
+    const QString label = QLatin1String("Samples Loaded: ") + NumberForms::signPadded(count);
+    surface_.setLabel(QStringLiteral("LBLLR"), label);
+    speech_.speak(label);
+    if (partial)
+        surface_.setLabel(QStringLiteral("LBLLR"), label + QLatin1String(" (Partial Load)"));
+    surface_.setBusy(false);
+    surface_.setEnabled(QStringLiteral("cmdOffset"), false);
+    call(hooks.layout);
+}
+
+void DataLoader::LoadDataFile()
+{
+    data_.FileLoaded = false;
+    const QString section = QStringLiteral("Settings");
+    const QString dataDir = settings_.read(section, QStringLiteral("DataDirectory"), QDir::currentPath());
+    const QString folder = settings_.read(section, QStringLiteral("LastLoadDir"), dataDir + QDir::separator());
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("Load Data File");
+    request.filter = QStringLiteral("Lumora data (*.lmd)|*.lmd|dat file (*.dat)|*.dat|Any (*.*)|*.*");
+    request.defaultSuffix = QStringLiteral("lmd");
+    request.initialPath = folder + QLatin1String("*.lmd");
+    const auto chosen = surface_.openFileDialog(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+
+    const QString path = QDir::toNativeSeparators(*chosen);
+    const qsizetype slash = path.lastIndexOf(QDir::separator());
+    settings_.write(section, QStringLiteral("LastLoadDir"), path.left(slash + 1));
+    int first = 0, last = 0;
+    LoadData(path, first, last);
+}
+
+void DataLoader::MnuLoadDataFile()
+{
+    LoadDataFile();
+    if (data_.FileLoaded)
+        call(hooks.dataFileInfo);
+    call(hooks.closeOffsetPanel);
+}
+
+void DataLoader::SetupChannels(int &count)
+{
+    count = qBound(1, count, StripChartModel::MaxChannels);
+    chart_.RemoveAllChannels();
+    for (int i = 0; i < count; ++i)
+        chart_.AddChannel(data_.ChannelNames[i], data_.ChannelColours[i]);
+    for (int i = 1; i <= StripChartModel::MaxChannels; ++i)
+        surface_.setVisible(QStringLiteral("mnuCH%1").arg(i), i <= count);
+    chart_.setToolBarMode(0);
+    chart_.setCursorChannel(0);
+    call(hooks.refreshChannelMenus);
+}

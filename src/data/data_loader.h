@@ -1,0 +1,59 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class DataSet;
+class StripChartModel;
+class Speech;
+class WindowSurface;
+class MessagePump;
+class SettingsStore;
+
+// Turns one ".lmd" file into the data set and the chart's rows, with the load's messages.
+class DataLoader {
+public:
+    // What the loader asks of the rest of the program; each is optional.
+    struct Hooks {
+        std::function<QString()> baseTitle;
+        std::function<void()> hideArchiveList;
+        std::function<void()> showArrows;
+        std::function<void(const QString &)> addRecentLoaded;
+        std::function<void()> speakChartId;
+        std::function<void()> autoTitle;
+        std::function<void()> fullView;
+        std::function<void()> showLegend;
+        std::function<void()> closeChartViews;
+        std::function<void()> forgetRememberedView;
+        std::function<void()> refreshChannelMenus;
+        std::function<void()> layout;
+        std::function<void()> dataFileInfo;   // the spoken INFO report
+        std::function<void()> closeOffsetPanel;
+    };
+
+    DataLoader(DataSet &data, StripChartModel &chart, Speech &speech, WindowSurface &surface,
+               MessagePump &pump, SettingsStore &settings)
+        : data_(data), chart_(chart), speech_(speech), surface_(surface), pump_(pump), settings_(settings) {}
+
+    Hooks hooks;
+
+    // Loads records first..last (0, 0 = the whole file); both are clamped in place.
+    void LoadData(const QString &fileName, int &first, int &last);
+    // Asks for a file with the open dialog, then loads it.
+    void LoadDataFile();
+    // The File menu's "Load Data File": load, then the spoken INFO report.
+    void MnuLoadDataFile();
+    // Clamps count to 1..8 and rebuilds the chart's channels.
+    void SetupChannels(int &count);
+
+private:
+    void readRecords(class QFile &file, qint64 recordCount, int first, int last, int &count);
+    void loadTail(const QString &fileName, int count, bool partial);
+    QString baseTitle() const;
+
+    DataSet &data_;
+    StripChartModel &chart_;
+    Speech &speech_;
+    WindowSurface &surface_;
+    MessagePump &pump_;
+    SettingsStore &settings_;
+};

@@ -1,0 +1,100 @@
+#include "session/viewer.h"
+#include "ports/message_pump.h"
+#include "ports/settings_store.h"
+#include "ports/window_surface.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+// Pen colours as 0xBBGGRR numbers, channels 0 to 7.
+constexpr quint32 PenColours[8] = {255, 16711680, 4227327, 16711935, 16512, 8388736, 32896, 65280};
+}
+
+Viewer::Viewer(Ports p)
+    : ports(p),
+      speech(p.speech, p.pump, p.surface),
+      recent(p.settings, p.surface),
+      view(chart, data, p.surface),
+      loader(data, chart, speech, p.surface, p.pump, p.settings)
+{
+    connectParts();
+    registerActions();
+}
+
+void Viewer::connectParts()
+{
+    auto &h = loader.hooks;
+    h.baseTitle = [this] { return baseTitle_; };
+    h.addRecentLoaded = [this](const QString &path) { recent.AddRecentLoaded(path); };
+    h.fullView = [this] { view.cmdFullView_Click(); };
+    h.showLegend = [this] { chart.setLegendVisible(true); };
+}
+
+void Viewer::registerActions()
+{
+    actions.add(QStringLiteral("MnuLoadDataFile"), [this] { loader.MnuLoadDataFile(); });
+    actions.add(QStringLiteral("cmdFullView"), [this] { view.cmdFullView_Click(); });
+}
+
+void Viewer::startUp()
+{
+    StartingUp = true;
+    WindowSurface &ui = ports.surface;
+    SettingsStore &store = ports.settings;
+    const QString settings = QStringLiteral("Settings");
+
+    const QString programFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(programFolder);
+    QDir::setCurrent(programFolder);
+    store.write(settings, QStringLiteral("LumoraPath"), programFolder);
+    if (store.read(settings, QStringLiteral("DataDirectory"), QString()).isEmpty())
+        store.write(settings, QStringLiteral("DataDirectory"), programFolder);
+
+    for (int i = 0; i < 8; ++i) {
+        store.write(QStringLiteral("Colors"), QStringLiteral("Channel%1PenColor").arg(i), QString::number(PenColours[i]));
+        data.ChannelColours[i] = PenColours[i];
+    }
+
+    data.getStaticHeaderInfo(store);
+    for (const char *menu : {"mnuInfo", "mnuDataFileInfo", "mnuSave", "mnuExportToTabDelimitedFile", "mnuClipSpikes",
+                             "mnuCursor", "mnuScan", "mnuRecallXY"})
+        ui.setEnabled(QLatin1String(menu), false);
+    ui.setVisible(QStringLiteral("cmdSaveView"), false);
+    if (chart.channelCount() == 0)
+        chart.AddChannel(QStringLiteral("Ch 1"), data.ChannelColours[0]);
+
+    recent.GetRecentFiles();
+    ui.setLabel(QStringLiteral("LBLLR"), QStringLiteral("Review and Edit Files Only with this Window"));
+    baseTitle_ = QStringLiteral("Lumora Sonified Chart Viewer ");
+    ui.setWindowTitle(baseTitle_);
+    ui.setFocus(QStringLiteral("txtIn"));
+    StartingUp = false;
+}
+
+void Viewer::close()
+{
+    if (Closing)
+        return;
+    Closing = true;
+    speech.speak(QStringLiteral("Closing Lumora Sonified Review Program."));
+    speech.AbortRequested = true;
+    chart.ClearData();
+    ports.pump.pump();
+    recent.SaveRecentFiles();
+}
+
+QList<QPair<QString, QString>> Viewer::extraState() const
+{
+    return {{QStringLiteral("pending"), QString()},
+            {QStringLiteral("sound_on"), QStringLiteral("0")},
+            {QStringLiteral("tone_hz"), QStringLiteral("0")},
+            {QStringLiteral("volume_level"), QStringLiteral("0")}};
+}
+
+bool Viewer::keyPress(const QString &key)
+{
+    // The window sees every key first: Escape asks running work to stop, any other key clears that.
+    speech.AbortRequested = key == QLatin1String("Escape");
+    return false;
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include "data/data_loader.h"
+#include "data/data_set.h"
+#include "session/action_registry.h"
+#include "session/ports.h"
+#include "settings/recent_files.h"
+#include "view/strip_chart_model.h"
+#include "view/view_window.h"
+#include "voice/speech.h"
+#include <QList>
+#include <QPair>
+
+// The program's state for its whole life, and the wiring between its parts. The window and
+// the console shell each own one Viewer and drive it through its actions and methods.
+class Viewer {
+public:
+    explicit Viewer(Ports ports);
+
+    void startUp();
+    // Closing steps: goodbye, stop running loops, drop the data, keep the recent lists.
+    void close();
+
+    // Keys as the window sees them before the focused control: "Escape", "Return", "Space",
+    // "F1", "Left", "S", with "Shift+" / "Ctrl+" in front. Returns true when consumed.
+    bool keyPress(const QString &key);
+    // The command box's text (typed, or put there by :type).
+    QString commandText;
+
+    QString baseTitle() const { return baseTitle_; }
+    // The state fields that the later parts (command box, sound) add to the console's :state.
+    QList<QPair<QString, QString>> extraState() const;
+    bool Closing = false;
+    bool StartingUp = false;
+
+    Ports ports;
+    StripChartModel chart;
+    DataSet data;
+    Speech speech;
+    RecentFiles recent;
+    ViewWindow view;
+    DataLoader loader;
+    ActionRegistry actions;
+
+private:
+    void connectParts();
+    void registerActions();
+
+    QString baseTitle_;
+};

@@ -1,0 +1,99 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The chart's data store and view properties. Samples live here, column by column (one time
+// column, one value column per channel), so a 10-million-row file costs no more memory than
+// its records on disk. The window's chart widget draws from it and listens to its signals.
+class StripChartModel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int MaxChannels = 8;
+
+    // --- data store ---
+    void ClearData();
+    void RemoveAllChannels();
+    int AddChannel(const QString &name, quint32 colour);
+    int channelCount() const { return int(values_.size()); }
+    QString channelName(int ch) const { return names_.at(ch); }
+    quint32 channelColour(int ch) const { return colours_.at(ch); }
+    void setChannelColour(int ch, quint32 colour);
+
+    void BeginUpdate() { ++updateDepth_; }
+    void EndUpdate();
+
+    int AddRow(double time);
+    void SetValue(int channel, int row, double value);
+    // Both throw std::out_of_range for a row or channel that does not exist.
+    double GetTime(int row) const;
+    double GetValue(int channel, int row) const;
+    int rowCount() const { return int(times_.size()); }
+
+    // Bulk append for the loader: `records` holds `count` records of time + channelCount() values.
+    void reserveRows(qsizetype rows);
+    void appendRecords(const double *records, qsizetype count);
+
+    // Largest / smallest value of a channel over all rows (0 when there are no rows).
+    double channelMax(int channel) const;
+    double channelMin(int channel) const;
+
+    // Direct column access for the hot loops (queries, drawing).
+    const std::vector<double> &times() const { return times_; }
+    const std::vector<double> &column(int channel) const { return values_.at(channel); }
+    // Set when every time stamp is at or after the one before it; index searches may bisect.
+    bool timesAscending() const { return timesAscending_; }
+
+    // --- view ---
+    double XAxisMin() const { return xMin_; }
+    double XAxisMax() const { return xMax_; }
+    double YAxisMin() const { return yMin_; }
+    double YAxisMax() const { return yMax_; }
+    void setXAxisMin(double v);
+    void setXAxisMax(double v);
+    void setYAxisMin(double v);
+    void setYAxisMax(double v);
+
+    int CursorChannel() const { return cursorChannel_; }
+    void setCursorChannel(int ch);
+    int ToolBarMode() const { return toolBarMode_; }
+    void setToolBarMode(int mode);
+    bool AutoScaleEnabled = false;
+    bool AutoScrollEnabled = false;
+
+    // Cursor position as a row index; writing it raises cursorChanged before returning.
+    int cursorRow() const { return cursorRow_; }
+    void setCursorRow(int row);
+
+    // --- appearance ---
+    QString title() const { return title_; }
+    void setTitle(const QString &title);
+    // "hh:nn:ss" or "hh:nn:ss' UT'"
+    QString timeLabelFormat() const { return timeFormat_; }
+    void setTimeLabelFormat(const QString &format);
+    bool legendVisible() const { return legendVisible_; }
+    void setLegendVisible(bool on);
+
+signals:
+    void redrawRequested();   // EndUpdate, or a change made outside an update batch
+    void viewChanged();       // axis limits, mode or cursor channel changed
+    void cursorChanged();     // the cursor row was written
+    void cursorReadout();     // the user moved the cursor with the pointer in cursor mode
+
+private:
+    void changed(bool viewChange);
+    void noteTime(double time);
+
+    std::vector<double> times_;
+    std::vector<std::vector<double>> values_;
+    QStringList names_;
+    std::vector<quint32> colours_;
+    bool timesAscending_ = true;
+    int updateDepth_ = 0;
+
+    double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 0;
+    int cursorChannel_ = 0, toolBarMode_ = 0, cursorRow_ = 0;
+    QString title_, timeFormat_ = QStringLiteral("hh:nn:ss");
+    bool legendVisible_ = false;
+};

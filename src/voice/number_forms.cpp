@@ -1,0 +1,13 @@
+#include "voice/number_forms.h"
+#include <cmath>
+
+namespace NumberForms {
+
+QString signPadded(double value)
+{
+    // Provisional: whole numbers only; the full form arrives with the spoken reports.
+    const QString digits = QString::number(std::fabs(value), 'f', 0);
+    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + digits;
+}
+
+} // namespace NumberForms

@@ -1,0 +1,27 @@
+#include "voice/speech.h"
+#include "ports/message_pump.h"
+#include "ports/speech_port.h"
+
+void Speech::speak(const QString &text)
+{
+    port_.speak(text);
+}
+
+void Speech::speakAsync(const QString &text)
+{
+    port_.speakAsync(text);
+}
+
+bool Speech::pumpAndTest()
+{
+    pump_.pump();
+    return AbortRequested;
+}
+
+void Speech::messageBox(const QString &title, const QString &text, MessageIcon icon)
+{
+    QString spoken = text;
+    spoken.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    port_.speak(title.isEmpty() ? spoken : title + QLatin1String(". ") + spoken);
+    surface_.messageBox(title, text, icon);
+}

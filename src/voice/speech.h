@@ -1,0 +1,29 @@
+#pragma once
+#include "ports/window_surface.h"
+#include <QString>
+
+class SpeechPort;
+class MessagePump;
+
+// The program's one voice, with the abort flag that Escape sets between utterances.
+class Speech {
+public:
+    Speech(SpeechPort &port, MessagePump &pump, WindowSurface &surface)
+        : port_(port), pump_(pump), surface_(surface) {}
+
+    void speak(const QString &text);
+    void speakAsync(const QString &text);
+
+    // Pump pending input, then report whether the user asked to stop (Escape).
+    bool pumpAndTest();
+
+    // A message box that is also spoken, so a user without a screen reader hears it.
+    void messageBox(const QString &title, const QString &text, MessageIcon icon = MessageIcon::None);
+
+    bool AbortRequested = false;
+
+private:
+    SpeechPort &port_;
+    MessagePump &pump_;
+    WindowSurface &surface_;
+};
