@@ -6,6 +6,7 @@
 #include "settings/recent_files.h"
 #include "view/strip_chart_model.h"
 #include "view/view_window.h"
+#include "voice/command_box.h"
 #include "voice/speech.h"
 #include <QList>
 #include <QPair>
@@ -40,6 +41,7 @@ public:
     ViewWindow view;
     DataLoader loader;
     ActionRegistry actions;
+    CommandBox commandBox{*this};
 
 private:
     void connectParts();

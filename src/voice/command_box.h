@@ -1,0 +1,56 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class Viewer;
+
+// The one-line command box txtIn: the typed command language, the prompts that wait for a
+// value (PendingCommand) and their answers. Everything it does is spoken.
+class CommandBox {
+public:
+    // Rows whose work belongs to other parts of the program reach them through these slots,
+    // filled in Viewer::connectParts(). An empty slot makes its row do only its echo/prompt.
+    struct Hooks {
+        // Sound menu items.
+        std::function<void()> mnuSoundOffOn, mnuSoundAmplitude, mnuSoundFreq;
+        std::function<void()> mnuSoundSine, mnuSoundSquare, mnuSoundNoise;
+        // Answers already range-checked here: amplitude 0 to 1, AM tone in hertz,
+        // scan speed in samples per second.
+        std::function<void(double)> UpdateVol;
+        std::function<void(double)> setAmTone;
+        std::function<void(double)> setScanSpeed;
+        // The sonified scan.
+        std::function<void()> mnuScan;
+        // Spike clipping: the menu item speaks its prompt and sets PendingCommand "ClipSpikes";
+        // the answer (0 < percent < 100) calls ClipSpikes, then the auto-scale runs.
+        std::function<void()> mnuClipSpikes;
+        std::function<void(int channel, double percent)> ClipSpikes;
+        // Export: ExportFileName = the path, then the delimited export runs.
+        std::function<void(const QString &path)> exportToFile;
+        // Archive search on a typed date; true when matches were found and the focus moved
+        // to the match list List1 (the prompt then stays waiting).
+        std::function<bool(const QString &answer)> archiveSearch;
+    };
+
+    explicit CommandBox(Viewer &viewer) : viewer_(viewer) {}
+
+    Hooks hooks;
+    // Name of the prompt whose answer the next Enter delivers; empty when idle.
+    QString PendingCommand;
+
+    // Keys that reach the box when it has the focus: "Return" and "Escape". The text is
+    // Viewer::commandText. Returns true when the key was handled.
+    bool txtIn_KeyPress(const QString &key);
+    // The focus moved to the box from another control.
+    void txtIn_GotFocus();
+
+    // Interprets the box's text as a command (idle state).
+    void DoTextCmd();
+
+private:
+    void handleEnter();
+    bool answerPending(const QString &answer);
+    void speak(const QString &text);
+
+    Viewer &viewer_;
+};
