@@ -15,8 +15,10 @@ Viewer::Viewer(Ports p)
     : ports(p),
       speech(p.speech, p.pump, p.surface),
       recent(p.settings, p.surface),
-      view(chart, data, p.surface),
-      loader(data, chart, speech, p.surface, p.pump, p.settings)
+      view(chart, data, p.surface, p.pump),
+      loader(data, chart, speech, p.surface, p.pump, p.settings),
+      reports(chart, data, speech, view, recent),
+      folders(speech, p.surface)
 {
     connectParts();
     registerActions();
@@ -29,12 +31,22 @@ void Viewer::connectParts()
     h.addRecentLoaded = [this](const QString &path) { recent.AddRecentLoaded(path); };
     h.fullView = [this] { view.cmdFullView_Click(); };
     h.showLegend = [this] { chart.setLegendVisible(true); };
+    h.speakChartId = [this] { reports.SpeakChartID(); };
+    h.dataFileInfo = [this] { reports.mnuDataFileInfo(); };
+    view.speakChartLimits = [this] { reports.SpeakChartLimits(); };
+    view.speakChartHeight = [this] { reports.SpeakChartHeight(); };
 }
 
 void Viewer::registerActions()
 {
     actions.add(QStringLiteral("MnuLoadDataFile"), [this] { loader.MnuLoadDataFile(); });
     actions.add(QStringLiteral("cmdFullView"), [this] { view.cmdFullView_Click(); });
+    actions.add(QStringLiteral("cmdAutoScale"), [this] { view.cmdAutoScale_Click(); });
+    actions.add(QStringLiteral("mnuStatsInfo"), [this] { reports.mnuStatsInfo(); });
+    actions.add(QStringLiteral("mnuNotesInfo"), [this] { reports.mnuNotesInfo(); });
+    actions.add(QStringLiteral("mnuObserverInfo"), [this] { reports.mnuObserverInfo(); });
+    actions.add(QStringLiteral("mnuDataFileInfo"), [this] { reports.mnuDataFileInfo(); });
+    actions.add(QStringLiteral("mnuInfo"), [this] { reports.mnuInfo(); });
 }
 
 void Viewer::startUp()

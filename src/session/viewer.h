@@ -7,6 +7,8 @@
 #include "view/strip_chart_model.h"
 #include "view/view_window.h"
 #include "voice/command_box.h"
+#include "voice/folder_browser.h"
+#include "voice/reports.h"
 #include "voice/speech.h"
 #include <QList>
 #include <QPair>
@@ -40,6 +42,8 @@ public:
     RecentFiles recent;
     ViewWindow view;
     DataLoader loader;
+    Reports reports;
+    FolderBrowser folders;
     ActionRegistry actions;
     CommandBox commandBox{*this};
 

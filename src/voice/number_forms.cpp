@@ -11,3 +11,12 @@ QString signPadded(double value)
 }
 
 } // namespace NumberForms
+
+namespace NumberForms {
+QString floored(double value) { return signPadded(std::floor(value)); }
+QString hhnnss(double) { return {}; }
+QString shortDate(double) { return {}; }
+QString threeDecimals(double) { return {}; }
+QString FormatDMS(double) { return {}; }
+QString FormatDMSCarry(double) { return {}; }
+} // namespace NumberForms
