@@ -1,22 +1,107 @@
 #include "voice/number_forms.h"
+#include <QDate>
+#include <QLocale>
+#include <QTime>
 #include <cmath>
 
 namespace NumberForms {
 
-QString signPadded(double value)
+namespace {
+
+// Whole seconds of the time of day of a day number. Before day 0 the fraction still counts
+// forward from midnight, as the date-time convention has it (-1.25 is 06:00 of day -1).
+qint64 secondsOfDay(double day)
 {
-    // Provisional: whole numbers only; the full form arrives with the spoken reports.
-    const QString digits = QString::number(std::fabs(value), 'f', 0);
-    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + digits;
+    const double magnitude = std::fabs(day);
+    qint64 seconds = std::llround((magnitude - std::floor(magnitude)) * 86400.0);
+    return seconds % 86400;
 }
 
-} // namespace NumberForms
+// "00.0": one decimal, rounded, at least two integer digits, the locale's separator.
+QString twoDotOne(double value)
+{
+    QString text = QString::number(value, 'f', 1);
+    if (text.indexOf(u'.') == 1)
+        text.prepend(u'0');
+    return text.replace(u'.', QLocale::system().decimalPoint());
+}
 
-namespace NumberForms {
-QString floored(double value) { return signPadded(std::floor(value)); }
-QString hhnnss(double) { return {}; }
-QString shortDate(double) { return {}; }
-QString threeDecimals(double) { return {}; }
-QString FormatDMS(double) { return {}; }
-QString FormatDMSCarry(double) { return {}; }
+QString dms(double degrees, qint64 minutes, double seconds, bool southOrWest)
+{
+    // A value between -1 and 0 keeps its minus: the degrees alone would read as 0.
+    QString d = signPadded(std::trunc(degrees)).trimmed();
+    if (southOrWest && d == QLatin1String("0"))
+        d.prepend(u'-');
+    return d + u':' + QStringLiteral("%1").arg(minutes, 2, 10, QLatin1Char('0')) + u':' + twoDotOne(seconds);
+}
+
+} // namespace
+
+QString signPadded(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral(" NaN");
+    QString text = QString::number(std::fabs(value), 'g', 15).toUpper();
+    if (text.startsWith(QLatin1String("0.")))
+        text.remove(0, 1);
+    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + text;
+}
+
+QString floored(double value)
+{
+    return signPadded(std::floor(value));
+}
+
+QString hhnnss(double day)
+{
+    return QTime(0, 0).addSecs(int(secondsOfDay(day))).toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString shortDate(double day)
+{
+    double whole = std::trunc(day);
+    // A time that rounds up to midnight belongs to the next day.
+    if (day >= 0 && std::llround((day - whole) * 86400.0) >= 86400)
+        whole += 1;
+    const QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+QString threeDecimals(double value)
+{
+    QString text = QString::number(std::fabs(value), 'f', 3);
+    const qsizetype point = text.indexOf(u'.');
+    QString whole = text.left(point);
+    QString decimals = text.mid(point + 1);
+    while (decimals.endsWith(u'0'))
+        decimals.chop(1);
+    if (whole == QLatin1String("0"))
+        whole.clear();
+    const bool negative = value < 0 && !(whole.isEmpty() && decimals.isEmpty());
+    return (negative ? QStringLiteral("-") : QString()) + whole + QLocale::system().decimalPoint() + decimals;
+}
+
+QString FormatDMS(double degrees)
+{
+    const double d = std::trunc(degrees);
+    const double f = std::fabs(degrees) - std::fabs(d);
+    const qint64 m = qint64(std::floor(std::floor(f * 600000.5) / 10000.0));
+    const double s = (f - double(m) / 60.0) * 3600.005;
+    return dms(degrees, m, s, degrees < 0);
+}
+
+QString FormatDMSCarry(double degrees)
+{
+    const double d = std::trunc(degrees);
+    const double f = std::fabs(degrees - d);
+    qint64 m = qint64(std::floor(std::floor(f * 60000.5) / 1000.0));
+    double s = (f - double(m) / 60.0) * 3600.05;
+    // Seconds that would be spoken as 60.0 become the next minute.
+    if (QString::number(s, 'f', 1).toDouble() >= 60.0) {
+        m += 1;
+        s = std::max(0.0, s - 60.0);
+    }
+    return dms(degrees, m, s, degrees < 0);
+}
+
 } // namespace NumberForms
