@@ -1,0 +1,130 @@
+#include "data/delimited_export.h"
+#include "data/data_change_guard.h"
+#include "data/data_set.h"
+#include "ports/message_pump.h"
+#include "ports/timed_pump.h"
+#include "ports/window_surface.h"
+#include "view/strip_chart_model.h"
+#include "view/view_window.h"
+#include "voice/number_forms.h"
+#include "voice/speech.h"
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+#include <exception>
+
+namespace {
+
+struct BusyPointer {
+    WindowSurface &surface;
+    explicit BusyPointer(WindowSurface &s) : surface(s) { surface.setBusy(true); }
+    ~BusyPointer() { surface.setBusy(false); }
+};
+
+DelimitedExport::ExportFailure failureOf(const QFileDevice &file)
+{
+    if (file.error() != QFileDevice::NoError)
+        return {int(file.error()), file.errorString()};
+    return {int(QFileDevice::WriteError), QStringLiteral("The file could not be written completely.")};
+}
+
+bool hasFolder(const QString &path)
+{
+    return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
+}
+
+} // namespace
+
+DelimitedExport::DelimitedExport(DataSet &data, StripChartModel &chart, ViewWindow &view, Speech &speech,
+                                 WindowSurface &surface, MessagePump &pump)
+    : openFile([](const QString &path) { return std::make_unique<QSaveFile>(path); }),
+      data_(data), chart_(chart), view_(view), speech_(speech), surface_(surface), pump_(pump)
+{
+}
+
+QString DelimitedExport::exportPathFor(const QString &answer, const QString &loadedFileName)
+{
+    const QString typed = answer.trimmed();
+    if (typed.isEmpty()) {
+        const QFileInfo loaded(loadedFileName);
+        if (loaded.suffix().isEmpty())
+            return loadedFileName + QStringLiteral(".txt");
+        return loadedFileName.left(loadedFileName.size() - loaded.suffix().size()) + QStringLiteral("txt");
+    }
+    if (hasFolder(typed))
+        return typed;
+    const qsizetype slash = qMax(loadedFileName.lastIndexOf(QLatin1Char('/')), loadedFileName.lastIndexOf(QLatin1Char('\\')));
+    return loadedFileName.left(slash + 1) + typed;
+}
+
+QByteArray DelimitedExport::exportLine(double elapsedSeconds, double value)
+{
+    const double rounded = std::floor(elapsedSeconds * 1000.0 + 0.5) / 1000.0;
+    // QByteArray::number ignores the locale: the point is always ".".
+    return QByteArray::number(rounded == 0 ? 0.0 : rounded, 'f', 3) + ','
+           + NumberForms::signPadded(value).toLatin1() + "\r\n";
+}
+
+void DelimitedExport::exportAnswer(const QString &answer)
+{
+    ExportFileName = exportPathFor(answer, data_.LoadedFileName);
+    mnuExportToTabDelimitedFile();
+}
+
+void DelimitedExport::mnuExportToTabDelimitedFile()
+{
+    if (!data_.DataReady) {
+        speech_.speak(QStringLiteral("Please load a file before attempting to export."));
+        return;
+    }
+
+    BusyPointer busy(surface_);
+    std::unique_ptr<QSaveFile> file = openFile(ExportFileName);
+    std::optional<ExportFailure> failure;
+    try {
+        if (ExportFileName.trimmed().isEmpty())
+            failure = ExportFailure{int(QFileDevice::OpenError), QStringLiteral("No file name was given for the export.")};
+        else if (!file->open(QIODevice::WriteOnly))
+            failure = failureOf(*file);
+        else
+            failure = writeRows(*file);
+        // The file replaces an earlier one only once every line is on disk.
+        if (!failure && !file->commit())
+            failure = failureOf(*file);
+    } catch (const std::exception &e) {
+        failure = ExportFailure{int(QFileDevice::UnspecifiedError), QString::fromLocal8Bit(e.what())};
+    }
+
+    if (!failure) {
+        speech_.speak(QStringLiteral("File Exported Successfully"));
+        return;
+    }
+    file->cancelWriting();
+    speech_.speak(QLatin1String("There was an error exporting ") + ExportFileName + QLatin1String("\r\n")
+                  + NumberForms::signPadded(failure->number) + QLatin1String("\r\n") + failure->description);
+}
+
+std::optional<DelimitedExport::ExportFailure> DelimitedExport::writeRows(QSaveFile &file)
+{
+    view_.FindXaxisMinIndex();
+    view_.FindXaxisMaxIndex();
+    const int channel = chart_.CursorChannel();
+    const int last = qMin(view_.ViewStopIndex, qMin(data_.LastIndex, chart_.rowCount() - 1));
+    const double origin = chart_.GetTime(0);
+    const DataChangeGuard guard(data_, chart_);
+    TimedPump slices(pump_);
+    constexpr int BlockRows = 4096;
+    for (int r = qMax(0, view_.ViewStartIndex); r <= last;) {
+        // Fetched per block: a pump in between may have rebuilt the chart's columns.
+        const std::vector<double> &times = chart_.times();
+        const std::vector<double> &values = chart_.column(channel);
+        QByteArray lines;
+        for (const int end = qMin(last, r + BlockRows - 1); r <= end; ++r)
+            lines += exportLine((times.at(size_t(r)) - origin) * 86400.0, values.at(size_t(r)));
+        if (file.write(lines) != lines.size())
+            return failureOf(file);
+        if (slices.maybePump())
+            guard.check();
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,55 @@
+#pragma once
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class DataSet;
+class StripChartModel;
+class ViewWindow;
+class Speech;
+class WindowSurface;
+class MessagePump;
+
+// Writes the visible rows of the cursor channel as text lines "seconds,value" for other tools.
+class DelimitedExport {
+public:
+    using FileFactory = std::function<std::unique_ptr<QSaveFile>(const QString &path)>;
+
+    DelimitedExport(DataSet &data, StripChartModel &chart, ViewWindow &view, Speech &speech, WindowSurface &surface,
+                    MessagePump &pump);
+
+    // Where the export writes; set by the EXPORT answer, empty until then.
+    QString ExportFileName;
+    // Opens the file the export goes through. Tests replace it to make writes fail.
+    FileFactory openFile;
+
+    void mnuExportToTabDelimitedFile();
+    // The EXPORT answer: names the file after the answer, then exports.
+    void exportAnswer(const QString &answer);
+
+    // The file an EXPORT answer names: blank -> the loaded file with the extension "txt";
+    // a path with a folder -> as typed; a bare name -> beside the loaded file.
+    static QString exportPathFor(const QString &answer, const QString &loadedFileName);
+    // One line: elapsed seconds rounded half up to 3 decimals, ",", the sign-padded value, CR LF.
+    // "." is the decimal point whatever the locale, so the comma stays the only delimiter.
+    static QByteArray exportLine(double elapsedSeconds, double value);
+
+    // Why an export failed: an error number and its description, as the user hears them.
+    struct ExportFailure {
+        int number;
+        QString description;
+    };
+
+private:
+    std::optional<ExportFailure> writeRows(QSaveFile &file);
+
+    DataSet &data_;
+    StripChartModel &chart_;
+    ViewWindow &view_;
+    Speech &speech_;
+    WindowSurface &surface_;
+    MessagePump &pump_;
+};

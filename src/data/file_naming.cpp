@@ -1,0 +1,105 @@
+#include "data/file_naming.h"
+#include "ports/settings_store.h"
+#include <QDir>
+#include <QStandardPaths>
+#include <cmath>
+
+namespace FileNaming {
+
+namespace {
+
+bool allowedInFolderName(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_';
+}
+
+bool isOn(const SettingsStore &s, const QString &key)
+{
+    return s.read(QStringLiteral("Settings"), key, QStringLiteral("True")).compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+}
+
+// Folder + separator + child, creating the result when it does not exist yet.
+QString ensureFolder(const QString &base, const QString &child)
+{
+    const QString path = base + QDir::separator() + child;
+    if (!QFileInfo(path).isDir())
+        QDir().mkpath(path);
+    return path;
+}
+
+} // namespace
+
+QString NameDir(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (!allowedInFolderName(c))
+            c = QLatin1Char('_');
+    }
+    if (out.size() > 2) {
+        while (out.size() > 1 && out.endsWith(QLatin1Char('_')))
+            out.chop(1);
+    }
+    return out;
+}
+
+QString SlantTrim(const QString &path)
+{
+    qsizetype end = path.size();
+    while (end > 0 && (path[end - 1] == QLatin1Char('\\') || path[end - 1] == QLatin1Char('/')))
+        --end;
+    return path.left(end);
+}
+
+QDateTime dateTimeOfDay(double day)
+{
+    const qint64 seconds = std::llround(day * 86400.0);
+    const qint64 days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    const qint64 inDay = seconds - days * 86400;
+    const QDate date = QDate(1899, 12, 30).addDays(days);
+    return QDateTime(date, QTime(0, 0).addSecs(int(inDay)), Qt::UTC);
+}
+
+QString dataFileNameFor(double firstSampleTime, bool loggedUsingUT)
+{
+    const QDateTime t = dateTimeOfDay(firstSampleTime);
+    const QString stamp = QStringLiteral("%1%2").arg(t.date().year() % 100, 2, 10, QLatin1Char('0'))
+                          + t.toString(QStringLiteral("MMddHHmmss"));
+    return (loggedUsingUT ? QStringLiteral("UT") : QString()) + stamp + QStringLiteral(".lmd");
+}
+
+FolderLayout FolderLayout::fromSettings(const SettingsStore &s)
+{
+    FolderLayout layout;
+    layout.dataDirectory = s.read(QStringLiteral("Settings"), QStringLiteral("DataDirectory"), QString());
+    if (layout.dataDirectory.isEmpty())
+        layout.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    layout.byMonth = isOn(s, QStringLiteral("OrganizeByMonth"));
+    layout.byDay = isOn(s, QStringLiteral("OrganizeByDay"));
+    return layout;
+}
+
+QString proposedPath(double firstSampleTime, bool loggedUsingUT, const QString &localName, const FolderLayout &layout)
+{
+    const QDateTime t = dateTimeOfDay(firstSampleTime);
+    const QString yy = QStringLiteral("%1").arg(t.date().year() % 100, 2, 10, QLatin1Char('0'));
+    const QString mm = t.toString(QStringLiteral("MM"));
+    const QString dd = t.toString(QStringLiteral("dd"));
+    const QString station = NameDir(localName);
+
+    QString base = QDir::toNativeSeparators(layout.dataDirectory);
+    // The station folder is made even when the month layout does not put the file in it,
+    // so the logger's folder tree stays complete.
+    ensureFolder(SlantTrim(base), station);
+    base = SlantTrim(base);
+    if (layout.byMonth)
+        base = ensureFolder(base + QDir::separator() + station, yy + mm);
+    base = SlantTrim(base);
+    if (layout.byDay)
+        base = ensureFolder(base, yy + mm + dd);
+    base = SlantTrim(base);
+    return base + QDir::separator() + dataFileNameFor(firstSampleTime, loggedUsingUT);
+}
+
+} // namespace FileNaming
