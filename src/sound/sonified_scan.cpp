@@ -1,0 +1,185 @@
+#include "sound/sonified_scan.h"
+#include "data/data_set.h"
+#include "ports/message_pump.h"
+#include "ports/pace_clock.h"
+#include "ports/settings_store.h"
+#include "ports/window_surface.h"
+#include "sound/sound_menu.h"
+#include "sound/tone_generator.h"
+#include "view/strip_chart_model.h"
+#include "voice/number_forms.h"
+#include "voice/speech.h"
+#include <cmath>
+
+namespace {
+
+constexpr int CursorMode = 4;
+constexpr int TimeScrollMode = 1;
+// How long a paused scan rests between looks at the keys.
+constexpr qint64 PauseSliceUs = 10000;
+
+// "#####.00": two decimals, no zero before the point.
+QString readoutValue(double y)
+{
+    QString text = QString::number(y, 'f', 2);
+    if (text.startsWith(QLatin1String("0.")))
+        text.remove(0, 1);
+    else if (text.startsWith(QLatin1String("-0.")))
+        text.remove(1, 1);
+    return text;
+}
+
+bool validPoint(const StripChartModel &chart, int channel, int row)
+{
+    return row >= 0 && row < chart.rowCount() && channel >= 0 && channel < chart.channelCount();
+}
+
+} // namespace
+
+SonifiedScan::SonifiedScan(StripChartModel &chart, const DataSet &data, Speech &speech, WindowSurface &surface,
+                           MessagePump &pump, ToneGenerator &tone, SoundMenu &menu, PaceClock &clock)
+    : chart_(chart), data_(data), speech_(speech), surface_(surface), pump_(pump), tone_(tone), menu_(menu),
+      clock_(&clock)
+{
+    changedLink_ = QObject::connect(&chart_, &StripChartModel::cursorChanged, &chart_, [this] { cursorChanged(); });
+    readoutLink_ = QObject::connect(&chart_, &StripChartModel::cursorReadout, &chart_, [this] { cursorReadout(); });
+}
+
+SonifiedScan::~SonifiedScan()
+{
+    QObject::disconnect(changedLink_);
+    QObject::disconnect(readoutLink_);
+}
+
+void SonifiedScan::readScanSpeed(const SettingsStore &store)
+{
+    bool ok = false;
+    const double speed = store.read(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QStringLiteral("100")).toDouble(&ok);
+    ScanSpeed = ok && speed >= 0 ? speed : 100;
+}
+
+void SonifiedScan::mnuScan()
+{
+    if (!data_.DataReady) {
+        speech_.speak(QStringLiteral("No file is loaded. Cannot sauna-phi."));
+        return;
+    }
+    int start = 0, stop = 0;
+    if (viewIndices)
+        viewIndices(start, stop);
+    speech_.speak(QStringLiteral("Sonified scan of chart from ") + NumberForms::hhnnss(chart_.XAxisMin()) +
+                  QStringLiteral(" to ") + NumberForms::hhnnss(chart_.XAxisMax()));
+    pump_.pump();
+    if (!tone_.SoundOn)
+        menu_.mnuSoundOffOn();
+    chart_.setToolBarMode(CursorMode);
+    ScanStarted = true;
+    if (!(tone_.AmTone >= 60 && tone_.AmTone <= 1000))
+        tone_.AmTone = 440;
+    if (tone_.AmplitudeMode && !tone_.NoiseWave) {
+        double carrier = tone_.AmTone / 2200;
+        tone_.UpdateFreq(carrier);
+    }
+
+    running_ = true;
+    for (int i = start + 1; i < stop; ++i) {
+        const qint64 stepStart = clock_->nowUs();
+        chart_.setCursorRow(i);   // the cursor-change handler retunes before this returns
+        if (speech_.AbortRequested)
+            break;
+        if (ScanPaused) {
+            reportPause(i);
+            while (ScanPaused && !speech_.AbortRequested) {
+                pump_.pump();
+                clock_->sleepUs(PauseSliceUs);
+            }
+        }
+        waitForPace(stepStart);
+    }
+    running_ = false;
+
+    menu_.mnuSoundOffOn();
+    chart_.setToolBarMode(TimeScrollMode);
+    speech_.AbortRequested = false;
+    ScanPaused = false;
+    surface_.setFocus(QStringLiteral("txtIn"));
+}
+
+void SonifiedScan::reportPause(int row)
+{
+    // A row that has gone (the data changed meanwhile) gives no report; the pause still holds.
+    const int channel = chart_.CursorChannel();
+    const int cursor = chart_.cursorRow();
+    if (!validPoint(chart_, channel, cursor) || row >= chart_.rowCount())
+        return;
+    const double value = std::floor(chart_.GetValue(channel, cursor));
+    const QString label = NumberForms::hhnnss(chart_.GetTime(row)) + QStringLiteral("  Y = ") + QString::number(value, 'f', 0);
+    surface_.setLabel(QStringLiteral("LBLLR"), label);
+    speech_.speak(QStringLiteral("Scan Paused at ") + label);
+}
+
+void SonifiedScan::waitForPace(qint64 stepStartUs)
+{
+    if (!(ScanSpeed > 0))
+        return;
+    const qint64 until = stepStartUs + qint64(std::llround(1e6 / ScanSpeed));
+    for (qint64 now = clock_->nowUs(); now < until && !speech_.AbortRequested && !ScanPaused; now = clock_->nowUs()) {
+        clock_->sleepUs(until - now);
+        pump_.pump();
+    }
+}
+
+void SonifiedScan::cursorChanged()
+{
+    if (tone_.SoundOn) {
+        const double ymin = chart_.YAxisMin();
+        const double ymax = chart_.YAxisMax();
+        const int channel = chart_.CursorChannel();
+        const int row = chart_.cursorRow();
+        // A flat Y range or an unreadable value gives no level: the tone stays as it is.
+        if (ymax != ymin && validPoint(chart_, channel, row)) {
+            double level = (chart_.GetValue(channel, row) - ymin) / (ymax - ymin);
+            if (!std::isnan(level)) {
+                if (tone_.FrequencyMode) {
+                    if (level != lastFmLevel_) {
+                        tone_.UpdateFreq(level);
+                        lastFmLevel_ = level;
+                    }
+                } else if (level != lastAmLevel_) {
+                    tone_.UpdateVol(level);
+                    lastAmLevel_ = level;
+                }
+            }
+        }
+    }
+    pump_.pump();
+}
+
+void SonifiedScan::cursorReadout()
+{
+    if (chart_.ToolBarMode() != CursorMode)
+        return;
+    const int row = chart_.cursorRow();
+    const int channel = chart_.CursorChannel();
+    if (!validPoint(chart_, channel, row))
+        return;
+    const double y = chart_.GetValue(channel, row);
+    surface_.setLabel(QStringLiteral("LBLLR"), NumberForms::hhnnss(chart_.GetTime(row)) + QStringLiteral("    Y : ") +
+                                                   readoutValue(y) + QStringLiteral("    Sample: ") + QString::number(row));
+    // The pitch follows the value relative to the top of the view; a zero top has no level.
+    if (chart_.YAxisMax() != 0) {
+        double level = y / chart_.YAxisMax();
+        tone_.UpdateFreq(level);
+    }
+}
+
+void SonifiedScan::spaceKey()
+{
+    if (!ScanStarted)
+        return;
+    ScanPaused = !ScanPaused;
+    if (ScanPaused)
+        tone_.StopSound();
+    else
+        tone_.StartSound();
+}

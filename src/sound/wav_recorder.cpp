@@ -1,0 +1,133 @@
+#include "sound/wav_recorder.h"
+#include "ports/pace_clock.h"
+#include "sound/tone_generator.h"
+#include <QtEndian>
+
+namespace {
+constexpr char Silence = char(0x80);
+constexpr int HeaderBytes = 44;
+}
+
+WavRecorder::WavRecorder(const QString &path, const PaceClock &clock) : file_(path), clock_(clock)
+{
+    if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        writeHeader();
+    lastSample_ = sampleAt(clock_.nowUs());
+}
+
+WavRecorder::~WavRecorder()
+{
+    finish();
+}
+
+QString WavRecorder::problem() const
+{
+    return file_.isOpen() ? QString() : QStringLiteral("Cannot write the sound file ") + file_.fileName() + QStringLiteral(".");
+}
+
+qint64 WavRecorder::sampleAt(qint64 us) const
+{
+    // From absolute times, so steps of 1/N second add up without drift.
+    return us * ToneGenerator::SampleRate / 1000000;
+}
+
+void WavRecorder::catchUp(bool change)
+{
+    const qint64 now = sampleAt(clock_.nowUs());
+    qint64 count = now - lastSample_;
+    lastSample_ = now;
+    if (!playing_ || buffer_.isEmpty()) {
+        writeSilence(count);
+        return;
+    }
+    if (count <= 0 && change && unheard_)
+        count = buffer_.size();
+    if (count > 0) {
+        writeLooped(count);
+        unheard_ = false;
+    }
+}
+
+void WavRecorder::createBuffer(int length)
+{
+    catchUp(true);
+    buffer_ = QByteArray(qMax(length, 0), Silence);
+    position_ = 0;
+    unheard_ = false;   // silence until written: nothing worth a buffer of its own
+}
+
+void WavRecorder::writeBuffer(const QByteArray &bytes)
+{
+    catchUp(true);
+    buffer_ = bytes;
+    if (!buffer_.isEmpty())
+        position_ %= buffer_.size();
+    unheard_ = true;
+}
+
+void WavRecorder::playLooping()
+{
+    if (playing_)
+        return;
+    catchUp(true);
+    playing_ = true;
+    unheard_ = true;
+}
+
+void WavRecorder::stop()
+{
+    if (!playing_)
+        return;
+    catchUp(true);
+    playing_ = false;
+}
+
+void WavRecorder::writeLooped(qint64 count)
+{
+    while (count > 0) {
+        const qint64 n = qMin(count, qint64(buffer_.size()) - position_);
+        if (file_.isOpen())
+            file_.write(buffer_.constData() + position_, n);
+        written_ += n;
+        count -= n;
+        position_ = (position_ + n) % buffer_.size();
+    }
+}
+
+void WavRecorder::writeSilence(qint64 count)
+{
+    static const QByteArray block(4096, Silence);
+    while (count > 0) {
+        const qint64 n = qMin(count, qint64(block.size()));
+        if (file_.isOpen())
+            file_.write(block.constData(), n);
+        written_ += n;
+        count -= n;
+    }
+}
+
+void WavRecorder::finish()
+{
+    if (!file_.isOpen())
+        return;
+    catchUp(true);
+    writeHeader();
+    file_.close();
+}
+
+void WavRecorder::writeHeader()
+{
+    auto le32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); return b; };
+    auto le16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); return b; };
+    const quint32 dataBytes = quint32(qMin<qint64>(written_, 0xFFFFFFFFLL - HeaderBytes));
+    QByteArray h;
+    h += "RIFF" + le32(HeaderBytes - 8 + dataBytes) + "WAVE";
+    h += "fmt " + le32(16) + le16(1) + le16(1) + le32(ToneGenerator::SampleRate) + le32(ToneGenerator::SampleRate) +
+         le16(1) + le16(8);
+    h += "data" + le32(dataBytes);
+    const qint64 end = file_.pos();
+    file_.seek(0);
+    file_.write(h);
+    if (end > HeaderBytes)
+        file_.seek(end);
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include "ports/audio_port.h"
+#include <QFile>
+
+class PaceClock;
+
+// Records the tone as it would be heard into a WAV file (8-bit unsigned mono, 44100 Hz):
+// each buffer loops until the next change, for as long as the clock says passed; a buffer
+// replaced with no time passed still sounds for one whole buffer, so every change is heard.
+// While stopped, the time passes as silence.
+class WavRecorder : public AudioPort {
+public:
+    WavRecorder(const QString &path, const PaceClock &clock);
+    ~WavRecorder() override;
+
+    bool isOpen() const { return file_.isOpen(); }
+    QString errorString() const { return file_.errorString(); }
+    // Writes what is still due and completes the file's header; later calls do nothing.
+    void finish();
+    qint64 samplesWritten() const { return written_; }
+
+    void createBuffer(int length) override;
+    void writeBuffer(const QByteArray &bytes) override;
+    void playLooping() override;
+    void stop() override;
+    QString problem() const override;
+
+private:
+    // Writes the sound heard since the last change; `change` = the buffer or the playing
+    // state is about to change.
+    void catchUp(bool change);
+    void writeLooped(qint64 count);
+    void writeSilence(qint64 count);
+    void writeHeader();
+    qint64 sampleAt(qint64 us) const;
+
+    QFile file_;
+    const PaceClock &clock_;
+    QByteArray buffer_;
+    qint64 position_ = 0;       // read position in the buffer
+    bool playing_ = false;
+    bool unheard_ = false;      // the current buffer has not sounded yet
+    qint64 lastSample_ = 0;     // clock position, in samples, of the last catch-up
+    qint64 written_ = 0;
+};
