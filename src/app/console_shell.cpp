@@ -21,6 +21,15 @@ public:
     // A dialog becomes a prompt: the next input line answers, an empty line cancels.
     std::optional<QString> openFileDialog(const FileDialogRequest &) override { return answer(); }
     std::optional<QString> saveFileDialog(const FileDialogRequest &) override { return answer(); }
+    // The command box greets the user when the focus comes back to it from another control.
+    void setFocus(const QString &name) override
+    {
+        const bool greet = name == QLatin1String("txtIn") && !focus.isEmpty() && focus != name;
+        SurfaceState::setFocus(name);
+        if (greet && onCommandBoxFocus)
+            onCommandBoxFocus();
+    }
+    std::function<void()> onCommandBoxFocus;
 
 private:
     static std::optional<QString> answer()
@@ -47,6 +56,7 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
     else
         settings_ = std::make_unique<QSettingsStore>(options_.settingsPath);
     viewer_ = std::make_unique<Viewer>(Ports{*speech_, *surface_, pump_, *settings_});
+    surface_->onCommandBoxFocus = [this] { viewer_->commandBox.txtIn_GotFocus(); };
 }
 
 ConsoleShell::~ConsoleShell() = default;

@@ -1,6 +1,7 @@
 #include "session/viewer.h"
 #include "ports/message_pump.h"
 #include "ports/settings_store.h"
+#include "ports/surface_state.h"
 #include "ports/window_surface.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -18,8 +19,11 @@ Viewer::Viewer(Ports p)
       view(chart, data, p.surface, p.pump),
       loader(data, chart, speech, p.surface, p.pump, p.settings),
       reports(chart, data, speech, view, recent),
-      folders(speech, p.surface)
+      folders(speech, p.surface),
+      help(speech, p.pump, p.surface)
 {
+    if (auto *remembered = dynamic_cast<SurfaceState *>(&p.surface))
+        focusedControl = [remembered] { return remembered->focus; };
     connectParts();
     registerActions();
 }
@@ -47,6 +51,8 @@ void Viewer::registerActions()
     actions.add(QStringLiteral("mnuObserverInfo"), [this] { reports.mnuObserverInfo(); });
     actions.add(QStringLiteral("mnuDataFileInfo"), [this] { reports.mnuDataFileInfo(); });
     actions.add(QStringLiteral("mnuInfo"), [this] { reports.mnuInfo(); });
+    actions.add(QStringLiteral("mnuHelp"), [this] { help.SpeakHelp(commandText); });
+    actions.add(QStringLiteral("MnuExit"), [this] { close(); });
 }
 
 void Viewer::startUp()
@@ -68,6 +74,7 @@ void Viewer::startUp()
         data.ChannelColours[i] = PenColours[i];
     }
 
+    help.LoadHelp();
     data.getStaticHeaderInfo(store);
     for (const char *menu : {"mnuInfo", "mnuDataFileInfo", "mnuSave", "mnuExportToTabDelimitedFile", "mnuClipSpikes",
                              "mnuCursor", "mnuScan", "mnuRecallXY"})
@@ -98,7 +105,7 @@ void Viewer::close()
 
 QList<QPair<QString, QString>> Viewer::extraState() const
 {
-    return {{QStringLiteral("pending"), QString()},
+    return {{QStringLiteral("pending"), commandBox.PendingCommand},
             {QStringLiteral("sound_on"), QStringLiteral("0")},
             {QStringLiteral("tone_hz"), QStringLiteral("0")},
             {QStringLiteral("volume_level"), QStringLiteral("0")}};
@@ -108,5 +115,16 @@ bool Viewer::keyPress(const QString &key)
 {
     // The window sees every key first: Escape asks running work to stop, any other key clears that.
     speech.AbortRequested = key == QLatin1String("Escape");
+    if (key == QLatin1String("Escape"))
+        commandBox.PendingCommand.clear();
+    if (key == QLatin1String("F1")) {
+        help.SpeakHelp(commandText);
+        return true;
+    }
+
+    // Then the control with the focus.
+    const QString focus = focusedControl ? focusedControl() : QString();
+    if (focus.isEmpty() || focus == QLatin1String("txtIn"))
+        return commandBox.txtIn_KeyPress(key);
     return false;
 }

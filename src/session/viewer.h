@@ -8,10 +8,12 @@
 #include "view/view_window.h"
 #include "voice/command_box.h"
 #include "voice/folder_browser.h"
+#include "voice/help.h"
 #include "voice/reports.h"
 #include "voice/speech.h"
 #include <QList>
 #include <QPair>
+#include <functional>
 
 // The program's state for its whole life, and the wiring between its parts. The window and
 // the console shell each own one Viewer and drive it through its actions and methods.
@@ -28,6 +30,10 @@ public:
     bool keyPress(const QString &key);
     // The command box's text (typed, or put there by :type).
     QString commandText;
+    // The control that has the keyboard focus ("txtIn", "List1" ...); keys reach the command
+    // box only while it has it. Reads the surface's focus when the surface remembers it (the
+    // console, the tests); the window replaces it. Empty counts as the command box.
+    std::function<QString()> focusedControl;
 
     QString baseTitle() const { return baseTitle_; }
     // The state fields that the later parts (command box, sound) add to the console's :state.
@@ -45,6 +51,7 @@ public:
     Reports reports;
     FolderBrowser folders;
     ActionRegistry actions;
+    Help help;
     CommandBox commandBox{*this};
 
 private:

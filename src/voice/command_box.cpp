@@ -1,9 +1,109 @@
 #include "voice/command_box.h"
+#include "ports/window_surface.h"
 #include "session/viewer.h"
+#include <QDir>
+#include <new>
+#include <stdexcept>
 
-bool CommandBox::txtIn_KeyPress(const QString &) { return false; }
-void CommandBox::txtIn_GotFocus() {}
-void CommandBox::DoTextCmd() {}
-void CommandBox::handleEnter() {}
-bool CommandBox::answerPending(const QString &) { return false; }
+namespace {
+// The sentence spoken when a command fails; our own errors already are one.
+QString describe(const std::exception &e)
+{
+    if (dynamic_cast<const std::bad_alloc *>(&e))
+        return QStringLiteral("There is not enough memory to do that.");
+    if (dynamic_cast<const std::out_of_range *>(&e) && !QString::fromUtf8(e.what()).endsWith(u'.'))
+        return QStringLiteral("That needs data that is not loaded.");
+    return QString::fromUtf8(e.what());
+}
+} // namespace
+
+CommandBox::CommandBox(Viewer &viewer) : viewer_(viewer)
+{
+    buildTable();
+    buildAnswers();
+}
+
 void CommandBox::speak(const QString &text) { viewer_.speech.speak(text); }
+
+QString CommandBox::currentFolder() const
+{
+    QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+
+QStringList CommandBox::commandWords() const
+{
+    QStringList words;
+    for (const Row &row : rows_)
+        words += row.words;
+    return words;
+}
+
+void CommandBox::txtIn_GotFocus()
+{
+    speak(QStringLiteral("Waiting for text."));
+}
+
+bool CommandBox::txtIn_KeyPress(const QString &key)
+{
+    if (key == QLatin1String("Escape")) {
+        PendingCommand.clear();
+        viewer_.commandText.clear();
+        return true;
+    }
+    if (key == QLatin1String("Return")) {
+        handleEnter();
+        return true;
+    }
+    return false;
+}
+
+void CommandBox::handleEnter()
+{
+    try {
+        const auto answer = answers_.constFind(PendingCommand);
+        if (answer != answers_.constEnd()) {
+            // Copied: the handler may replace the table entry's owner state while it pumps.
+            const Answer handler = answer.value();
+            if (handler(viewer_.commandText)) {
+                viewer_.commandText.clear();   // the archive list now has the focus
+                return;
+            }
+            PendingCommand.clear();
+        } else {
+            DoTextCmd();
+        }
+        if (viewer_.Closing)
+            return;
+        viewer_.commandText.clear();
+        viewer_.ports.surface.setFocus(QStringLiteral("txtIn"));
+    } catch (const std::exception &e) {
+        speak(describe(e));
+        PendingCommand.clear();
+        viewer_.commandText.clear();
+    } catch (...) {
+        speak(QStringLiteral("The command could not be carried out."));
+        PendingCommand.clear();
+        viewer_.commandText.clear();
+    }
+}
+
+void CommandBox::DoTextCmd()
+{
+    try {
+        speak(viewer_.commandText);
+        const QString command = viewer_.commandText.toUpper().trimmed();
+        for (const Row &row : rows_) {
+            if (row.matches ? row.matches(command) : row.words.contains(command)) {
+                row.run();
+                return;
+            }
+        }
+    } catch (const std::exception &e) {
+        speak(describe(e));
+    } catch (...) {
+        speak(QStringLiteral("The command could not be carried out."));
+    }
+}

@@ -1,5 +1,8 @@
 #pragma once
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class Viewer;
@@ -32,7 +35,9 @@ public:
         std::function<bool(const QString &answer)> archiveSearch;
     };
 
-    explicit CommandBox(Viewer &viewer) : viewer_(viewer) {}
+    explicit CommandBox(Viewer &viewer);
+    CommandBox(const CommandBox &) = delete;
+    CommandBox &operator=(const CommandBox &) = delete;
 
     Hooks hooks;
     // Name of the prompt whose answer the next Enter delivers; empty when idle.
@@ -47,10 +52,25 @@ public:
     // Interprets the box's text as a command (idle state).
     void DoTextCmd();
 
+    // The command words of the table, in the order they are tested (for help and tests).
+    QStringList commandWords() const;
+
 private:
+    struct Row {
+        QStringList words;                            // exact matches after upper-casing
+        std::function<bool(const QString &)> matches; // instead of words, for the special rows
+        std::function<void()> run;
+    };
+    // An answer handler returns true when its prompt stays waiting.
+    using Answer = std::function<bool(const QString &answer)>;
+
+    void buildTable();
+    void buildAnswers();
     void handleEnter();
-    bool answerPending(const QString &answer);
     void speak(const QString &text);
+    QString currentFolder() const;
 
     Viewer &viewer_;
+    QList<Row> rows_;
+    QHash<QString, Answer> answers_;
 };

@@ -1,0 +1,71 @@
+#include "voice/help.h"
+#include "ports/message_pump.h"
+#include "ports/window_surface.h"
+#include "voice/speech.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QStringList Help::candidatePaths()
+{
+    const QString name = QString::fromLatin1(FileName);
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    return {QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + u'/' + name,
+            exeDir + u'/' + name,
+            QDir::cleanPath(exeDir + QStringLiteral("/../share/lumora-viewer/") + name)};
+}
+
+void Help::LoadHelp() { LoadHelp(candidatePaths()); }
+
+void Help::LoadHelp(const QStringList &candidates)
+{
+    HelpLines.clear();
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile()) {
+            readFile(path);
+            return;
+        }
+    }
+    const QString first = candidates.isEmpty() ? QString::fromLatin1(FileName) : candidates.constFirst();
+    speech_.speak(QStringLiteral("Lumora Sonify help file ") + QDir::toNativeSeparators(first) + QStringLiteral(" not found."));
+}
+
+void Help::readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    // A read error ends the reading; the lines read so far stay.
+    while (!file.atEnd()) {
+        QByteArray raw = file.readLine();
+        while (raw.endsWith('\n') || raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromUtf8(raw);
+        if (line.size() > 2 && !line.startsWith(QLatin1String("\\\\")))
+            HelpLines << line;
+    }
+}
+
+bool Help::carryOn()
+{
+    pump_.pump();
+    surface_.repaint();
+    return !speech_.AbortRequested;
+}
+
+void Help::SpeakHelp(const QString &text)
+{
+    speech_.AbortRequested = false;
+    if (!text.isEmpty())
+        speech_.speak(QStringLiteral("Help Matches for ") + text);
+    const QStringList lines = HelpLines;   // a shared copy: pumping may run anything
+    for (const QString &line : lines) {
+        if (text.isEmpty() || line.contains(text, Qt::CaseInsensitive))
+            speech_.speak(line);
+        if (!carryOn())
+            break;
+    }
+    speech_.AbortRequested = false;
+}
