@@ -3,19 +3,43 @@
 #include <memory>
 
 class Viewer;
+class SpeechPort;
+class SettingsStore;
+class ChartWidget;
+class QKeyEvent;
 
-// The main window: the chart, the command box, the status labels and the menus.
+// The main window: the chart, the command box, the status labels, the button column and the
+// menus. Every control runs the program's action of the same name; every key goes to the
+// program first, as the window's own key handling.
 class FormReview : public QMainWindow {
     Q_OBJECT
 public:
     explicit FormReview(QWidget *parent = nullptr);
+    // A host may bring its own voice and settings store; null means speech-dispatcher and
+    // the user's own settings.
+    FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<SettingsStore> settings, QWidget *parent = nullptr);
     ~FormReview() override;
 
     // Loads a file named on the command line once the window is up.
     void loadAfterStartUp(const QString &path);
     Viewer &viewer();
+    ChartWidget &chart();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Impl;
+
+    void buildMenus();
+    void buildControls();
+    void addWindowActions();
+    void layoutControls();
+    void runAction(const QString &name);
+    bool handleKey(QKeyEvent *event);
+    // A command may have closed the program (Exit, QUIT typed).
+    void afterCommand();
+
     std::unique_ptr<Impl> d;
 };

@@ -1,0 +1,26 @@
+#pragma once
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+class StripChartModel;
+
+// Draws the strip chart: traces (min/max per pixel column), axes, title, legend and cursor.
+// Kept apart from the widget so the picture can also be made off screen (clipboard, benchmark).
+namespace ChartPainter {
+
+// Everything drawn inside `area` of the painter's device.
+void paint(QPainter &painter, const QRect &area, const StripChartModel &model);
+// The chart as a picture of the given size.
+QImage render(const StripChartModel &model, const QSize &size);
+
+// 0xBBGGRR (red in the low byte) as a colour.
+QColor fromBgr(quint32 bgr);
+// The time of day of a day number as "hh:mm:ss".
+QString timeOfDay(double dayNumber);
+// One sentence describing the view, for screen readers.
+QString describe(const StripChartModel &model);
+
+} // namespace ChartPainter
