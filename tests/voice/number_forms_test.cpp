@@ -1,0 +1,80 @@
+#include "voice/number_forms.h"
+#include <QDate>
+#include <QLocale>
+#include <gtest/gtest.h>
+
+using namespace NumberForms;
+
+namespace {
+QString dp() { return QLocale::system().decimalPoint(); }
+double dayOf(QDate d) { return double(QDate(1899, 12, 30).daysTo(d)); }
+}
+
+TEST(NumberForms, SignPaddedWritesTheShortestDecimalWithASignColumn)
+{
+    EXPECT_EQ(signPadded(9), " 9");
+    EXPECT_EQ(signPadded(0), " 0");
+    EXPECT_EQ(signPadded(-0.0), " 0");
+    EXPECT_EQ(signPadded(0.5), " .5");
+    EXPECT_EQ(signPadded(-0.25), "-.25");
+    EXPECT_EQ(signPadded(-2.5), "-2.5");
+    EXPECT_EQ(signPadded(1.10), " 1.1");
+    EXPECT_EQ(signPadded(1234567.125), " 1234567.125");
+    // 15 significant digits, the last one rounded.
+    EXPECT_EQ(signPadded(123456789012345.6), " 123456789012346");
+    EXPECT_EQ(signPadded(0.1 + 0.2), " .3");
+    EXPECT_EQ(signPadded(1e20), " 1E+20");
+    EXPECT_EQ(signPadded(-1.5e-7), "-1.5E-07");
+}
+
+TEST(NumberForms, FlooredRoundsDownBeforeWriting)
+{
+    EXPECT_EQ(floored(-2.5), "-3");
+    EXPECT_EQ(floored(45), " 45");
+    EXPECT_EQ(floored(100.7), " 100");
+    EXPECT_EQ(floored(-0.5), "-1");
+    EXPECT_EQ(floored(0.999), " 0");
+}
+
+TEST(NumberForms, TimeOfDayDropsWholeDaysAndRoundsToTheSecond)
+{
+    EXPECT_EQ(hhnnss(0.5), "12:00:00");
+    EXPECT_EQ(hhnnss(45000.5625), "13:30:00");
+    EXPECT_EQ(hhnnss(25.0 / 24.0), "01:00:00");
+    EXPECT_EQ(hhnnss((1 + 2 / 60.0 + 3 / 3600.0) / 24.0), "01:02:03");
+    EXPECT_EQ(hhnnss(1 - 0.1 / 86400), "00:00:00");
+    EXPECT_EQ(hhnnss(-1.25), "06:00:00");
+}
+
+TEST(NumberForms, ShortDateUsesTheSystemLocale)
+{
+    const QDate date(2024, 3, 1);
+    const QString expected = QLocale::system().toString(date, QLocale::ShortFormat);
+    EXPECT_EQ(shortDate(dayOf(date)), expected);
+    EXPECT_EQ(shortDate(dayOf(date) + 0.75), expected);
+    EXPECT_EQ(shortDate(dayOf(date) - 0.1 / 86400), expected);
+}
+
+TEST(NumberForms, ThreeDecimalsKeepsTheSeparatorAndNoLeadingZero)
+{
+    EXPECT_EQ(threeDecimals(1), "1" + dp());
+    EXPECT_EQ(threeDecimals(12), "12" + dp());
+    EXPECT_EQ(threeDecimals(0.25), dp() + "25");
+    EXPECT_EQ(threeDecimals(12.3456), "12" + dp() + "346");
+    EXPECT_EQ(threeDecimals(0), dp());
+    EXPECT_EQ(threeDecimals(-1.5), "-1" + dp() + "5");
+}
+
+TEST(NumberForms, DegreesMinutesSeconds)
+{
+    EXPECT_EQ(FormatDMS(40.12), "40:07:12" + dp() + "0");
+    EXPECT_EQ(FormatDMS(-81.5), "-81:30:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(-81.5), "-81:30:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(40.12), "40:07:12" + dp() + "0");
+    // Seconds that round to 60: left as they are, or carried into the minutes.
+    EXPECT_EQ(FormatDMS(10.99999), "10:59:60" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(10.99999), "10:60:00" + dp() + "0");
+    // South of the equator by less than a degree stays south.
+    EXPECT_EQ(FormatDMS(-0.5), "-0:30:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(-0.25), "-0:15:00" + dp() + "0");
+}
