@@ -35,7 +35,7 @@ public:
     void reserveRows(qsizetype rows);
     void appendRecords(const double *records, qsizetype count);
 
-    // Largest / smallest value of a channel over all rows (0 when there are no rows).
+    // Largest / smallest value of a channel over all rows, NaN skipped (0 when there is none).
     double channelMax(int channel) const;
     double channelMin(int channel) const;
 

@@ -1,0 +1,240 @@
+#include "../../tools/lmd_writer.h"
+#include "load_fixture.h"
+#include <QFile>
+#include <cmath>
+
+namespace {
+const QString Ff = QString(QChar(0xFF));
+constexpr double Start = 45372.5;
+constexpr double DayStep = 1.0 / (10 * 86400.0);
+} // namespace
+
+using GoodFile = LoadFixture;
+
+TEST_F(GoodFile, LoadsEveryWholeRecordWithHeaderNotesAndChannelTable)
+{
+    const QString file = generate(QStringLiteral("good.lmd"),
+                                  {"--channels", "3", "--rows", "100", "--rate", "10", "--start", "45372.5", "--ut",
+                                   "--name", "0:Antenna", "--name", "1:Reference", "--name", "2:Ramp",
+                                   "--offset", "0:-12.5", "--notes", "Hello\\xFFworld", "--author", "Jane Observer",
+                                   "--location", "Hilltop", "--latitude", "52.25", "--timezone", "-5",
+                                   "--signal", "drift,noise,ramp", "--partial-bytes", "17"});
+    load(file);
+
+    const DataSet &d = viewer.data;
+    EXPECT_TRUE(d.FileLoaded);
+    EXPECT_TRUE(d.DataReady);
+    EXPECT_EQ(d.header.Author, FileHeader::fixedWidth(QStringLiteral("Jane Observer"), 20));
+    EXPECT_EQ(d.header.Location, FileHeader::fixedWidth(QStringLiteral("Hilltop"), 40));
+    EXPECT_EQ(d.header.Latitude, 52.25);
+    EXPECT_EQ(d.header.TimeZone, -5);
+    EXPECT_EQ(d.header.NumChannels, 3);
+
+    // Byte 0xFF in the user's notes comes through as character 255.
+    EXPECT_EQ(d.Notes, QStringLiteral("Hello") + Ff + QStringLiteral("world"));
+    EXPECT_EQ(d.ChannelNames[0], QStringLiteral("Antenna"));
+    EXPECT_EQ(d.ChannelNames[2], QStringLiteral("Ramp"));
+    EXPECT_EQ(d.ChannelOffsets[0], QStringLiteral("-12.5"));
+    EXPECT_TRUE(d.ChannelOffsets[1].isEmpty());
+    EXPECT_TRUE(d.LoggedUsingUT);
+    EXPECT_EQ(viewer.chart.timeLabelFormat(), QStringLiteral("hh:nn:ss' UT'"));
+    EXPECT_EQ(viewer.chart.channelCount(), 3);
+    EXPECT_EQ(viewer.chart.channelName(1), QStringLiteral("Reference"));
+
+    // Every whole record, the last one included; the partial record at the end is ignored.
+    EXPECT_EQ(d.ChannelCount, 3);
+    EXPECT_EQ(viewer.chart.rowCount(), 100);
+    EXPECT_EQ(d.LastIndex, 99);
+    EXPECT_DOUBLE_EQ(viewer.chart.GetTime(99), Start + 99 * DayStep);
+    EXPECT_DOUBLE_EQ(viewer.chart.GetValue(2, 0), 0.5);
+    EXPECT_DOUBLE_EQ(viewer.chart.GetValue(2, 99), 2.0);
+    EXPECT_EQ(d.header.StartTime, viewer.chart.GetTime(0));
+    EXPECT_EQ(d.header.EndTime, viewer.chart.GetTime(99));
+    EXPECT_NEAR(d.AvgRate, 10.0, 1e-6);
+
+    EXPECT_TRUE(spoke(QStringLiteral("Samples Loaded:  100")));
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("Samples Loaded:  100"));
+    EXPECT_EQ(surface.windowTitle, viewer.baseTitle() + QStringLiteral("  File Loaded: ") + file);
+    for (const char *menu : {"mnuInfo", "mnuScan", "mnuCursor", "mnuClipSpikes", "mnuDataFileInfo",
+                             "mnuExportToTabDelimitedFile"})
+        EXPECT_TRUE(surface.isEnabled(QLatin1String(menu))) << menu;
+    EXPECT_TRUE(surface.isVisible(QStringLiteral("cmdSaveView")));
+    EXPECT_FALSE(surface.isEnabled(QStringLiteral("cmdOffset")));
+    EXPECT_FALSE(surface.busy);
+    EXPECT_EQ(viewer.recent.RecentLoaded[0], file);
+    EXPECT_EQ(d.DataFileName, file);
+    EXPECT_EQ(d.LoadedFileName, file);
+    EXPECT_TRUE(surface.boxes.isEmpty());
+}
+
+TEST_F(GoodFile, NotesSectionSurvivesASaveAndReload)
+{
+    const QString first = generate(QStringLiteral("a.lmd"), {"--channels", "2", "--rows", "10", "--name", "0:Antenna",
+                                                             "--name", "1:Sky", "--offset", "1:3.5", "--notes",
+                                                             "obs\\xFF"});
+    load(first);
+    ASSERT_TRUE(viewer.data.FileLoaded);
+    const QByteArray stored = viewer.data.GetModifiedNotes().toLatin1();
+    EXPECT_TRUE(stored.startsWith("obs\xFF*[[*CHL0Antenna\xFF"));
+
+    // Write those notes into a fresh file and read them back.
+    const QString second = path(QStringLiteral("b.lmd"));
+    const std::vector<double> records{Start, 1, 2, Start + DayStep, 3, 4, Start + 2 * DayStep, 5, 6};
+    ASSERT_TRUE(lmd::writeFile(second, lmd::headerFor(2, stored, Start, Start + 2 * DayStep), stored, records, 3));
+    viewer.data.ChannelNames.fill(QString());
+    viewer.data.ChannelOffsets.fill(QString());
+    load(second);
+    ASSERT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.data.Notes, QStringLiteral("obs") + Ff);
+    EXPECT_EQ(viewer.data.ChannelNames[1], QStringLiteral("Sky"));
+    EXPECT_EQ(viewer.data.ChannelOffsets[1], QStringLiteral("3.5"));
+    EXPECT_EQ(viewer.chart.rowCount(), 3);
+    EXPECT_EQ(viewer.chart.GetValue(1, 2), 6.0);
+}
+
+TEST_F(GoodFile, OddValuesAndNotesLoadWithoutHarm)
+{
+    const QString odd = generate(QStringLiteral("odd.lmd"),
+                                 {"--rows", "50", "--set-value", "0:0:nan", "--set-value", "10:0:nan", "--set-value", "11:0:inf",
+                                  "--set-value", "12:0:-inf", "--set-time", "20:45000"});
+    load(odd);
+    ASSERT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.chart.rowCount(), 50);
+    EXPECT_TRUE(std::isnan(viewer.chart.GetValue(0, 10)));
+    EXPECT_EQ(viewer.chart.GetValue(0, 12), -INFINITY);
+    EXPECT_FALSE(viewer.chart.timesAscending());
+    // One NaN, even the first, leaves the channel's range known.
+    EXPECT_DOUBLE_EQ(viewer.chart.channelMin(0), -INFINITY);
+    EXPECT_DOUBLE_EQ(viewer.chart.channelMax(0), INFINITY);
+
+    // Long notes have no 16-bit limit.
+    QFile longNotes(path(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(longNotes.open(QIODevice::WriteOnly));
+    longNotes.write(QByteArray(40000, 'n'));
+    longNotes.close();
+    load(generate(QStringLiteral("long.lmd"), {"--rows", "5", "--notes-file", longNotes.fileName()}));
+    ASSERT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.data.Notes.size(), 40000);
+
+    // Broken notes sections cost the notes, never the data.
+    const struct {
+        const char *raw;
+        const char *notes;
+        const char *name0;
+    } cases[] = {
+        {"just text", "", ""},
+        {"x*]]*CHL0Antenna\\xFF*[[*", "", ""},
+        {"obs*[[*\\xFF\\xFF\\xFF\\xFFCHL0Antenna\\xFF\\xFF*]]*tail", "obs", "Antenna"},
+        {"*[[*CHL0Antenna*]]*", "", "Antenna"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.raw);
+        viewer.data.ChannelNames.fill(QString());
+        load(generate(QStringLiteral("raw.lmd"), {"--rows", "5", "--raw-notes", c.raw}));
+        ASSERT_TRUE(viewer.data.FileLoaded);
+        EXPECT_EQ(viewer.data.Notes, QLatin1String(c.notes));
+        EXPECT_EQ(viewer.data.ChannelNames[0], QLatin1String(c.name0));
+        EXPECT_EQ(viewer.chart.rowCount(), 5);
+    }
+}
+
+using BadFile = LoadFixture;
+
+TEST_F(BadFile, TooFewRecordsIsTheNoDataWarning)
+{
+    load(generate(QStringLiteral("three.lmd"), {"--rows", "3", "--partial-bytes", "15"}));
+    EXPECT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.chart.rowCount(), 3);
+
+    for (const char *rows : {"2", "0"}) {
+        SCOPED_TRACE(rows);
+        surface.boxes.clear();
+        speech.spoken.clear();
+        const QString file = generate(QStringLiteral("few.lmd"), {"--rows", rows, "--partial-bytes", "15"});
+        load(file);
+        ASSERT_EQ(surface.boxes.size(), 1);
+        EXPECT_EQ(surface.boxes[0].title, QStringLiteral("File Load Warning!"));
+        EXPECT_EQ(surface.boxes[0].text, file + QStringLiteral("\r\ndoes not appear to have any data"));
+        EXPECT_EQ(surface.boxes[0].icon, MessageIcon::Critical);
+        EXPECT_TRUE(spoke(QStringLiteral("Samples Loaded:  0")));
+        EXPECT_FALSE(viewer.data.FileLoaded);
+        EXPECT_FALSE(viewer.data.DataReady);
+        EXPECT_EQ(viewer.chart.rowCount(), 0);
+        EXPECT_EQ(surface.windowTitle, viewer.baseTitle());
+    }
+}
+
+TEST_F(BadFile, CorruptHeaderIsRefusedWithoutReadingOn)
+{
+    const QString good = generate(QStringLiteral("good.lmd"), {"--rows", "20", "--notes", "kept?"});
+    const qint64 pastEnd = QFileInfo(good).size() - FileHeader::Size + 1;
+    const QList<QStringList> damage = {
+        {"--num-channels-field", "0"},       {"--num-channels-field", "10"},
+        {"--num-channels-field", "-1"},      {"--num-channels-field", "32767"},
+        {"--notes-length-field", "-5"},      {"--notes-length-field", "2147483647"},
+        {"--notes-length-field", QString::number(pastEnd)},
+    };
+    for (const QStringList &d : damage) {
+        SCOPED_TRACE(d.join(u' ').toStdString());
+        surface.boxes.clear();
+        const QString file = generate(QStringLiteral("bad.lmd"), QStringList{"--rows", "20", "--notes", "kept?"} + d);
+        load(file);
+        ASSERT_EQ(surface.boxes.size(), 1);
+        EXPECT_EQ(surface.boxes[0].title, QStringLiteral("File Load Aborted"));
+        EXPECT_EQ(surface.boxes[0].text,
+                  QStringLiteral("The file: ") + file + QStringLiteral("\r\nIs corrupted or not a valid data file."));
+        EXPECT_FALSE(viewer.data.FileLoaded);
+        EXPECT_TRUE(viewer.data.Notes.isEmpty());
+        EXPECT_EQ(viewer.chart.rowCount(), 0);
+        EXPECT_EQ(surface.windowTitle, viewer.baseTitle());
+    }
+}
+
+TEST_F(BadFile, NineChannelsAndShortFilesGiveTheirMessages)
+{
+    const QString nine = generate(QStringLiteral("nine.lmd"), {"--channels", "8", "--rows", "20", "--num-channels-field", "9"});
+    load(nine);
+    ASSERT_EQ(surface.boxes.size(), 1);
+    EXPECT_TRUE(surface.boxes[0].title.isEmpty());
+    EXPECT_TRUE(surface.boxes[0].text.startsWith(QStringLiteral("There was an error loading ") + nine + QStringLiteral("\r\n")));
+    EXPECT_TRUE(spoke(QStringLiteral("Samples Loaded:  0")));
+    EXPECT_FALSE(viewer.data.FileLoaded);
+    EXPECT_FALSE(surface.busy);
+
+    for (const char *length : {"155", "0"}) {
+        surface.boxes.clear();
+        const QString file = generate(QStringLiteral("short.lmd"), {"--rows", "20", "--truncate", length});
+        load(file);
+        ASSERT_EQ(surface.boxes.size(), 1) << length;
+        EXPECT_EQ(surface.boxes[0].title, QStringLiteral("File Load Aborted"));
+        EXPECT_EQ(surface.boxes[0].text, QStringLiteral("The file: ") + file + QStringLiteral("\r\nAppears to have no data."));
+        EXPECT_TRUE(viewer.data.Notes.isEmpty());
+        EXPECT_FALSE(viewer.data.FileLoaded);
+    }
+
+}
+
+TEST_F(BadFile, PathsThatAreNoFileChangeNothing)
+{
+    const QString good = generate(QStringLiteral("good.lmd"), {"--rows", "20"});
+    load(good);
+    ASSERT_TRUE(viewer.data.FileLoaded);
+    speech.spoken.clear();
+
+    QStringList paths{QString(), dir.path(), path(QStringLiteral("missing.lmd"))};
+    QFile locked(path(QStringLiteral("locked.lmd")));
+    QFile::copy(good, locked.fileName());
+    locked.setPermissions(QFileDevice::Permissions());
+    if (!QFile(locked.fileName()).open(QIODevice::ReadOnly))   // root reads it anyway
+        paths << locked.fileName();
+
+    for (const QString &p : paths) {
+        SCOPED_TRACE(p.toStdString());
+        load(p);
+        EXPECT_EQ(speech.spoken.last(), p + QStringLiteral(" not found in current directory."));
+        EXPECT_TRUE(viewer.data.FileLoaded);
+        EXPECT_EQ(viewer.data.DataFileName, good);
+        EXPECT_EQ(viewer.chart.rowCount(), 20);
+        EXPECT_TRUE(surface.boxes.isEmpty());
+    }
+}
