@@ -159,7 +159,8 @@ void CommandBox::buildAnswers()
 
     on("CURSORCHANNEL", [this, &chart, &data](const QString &t) {
         const double v = answerValue(t);
-        if (v > 0 && v <= data.ChannelCount) {
+        // Channel numbers below 1 (0.5 would floor to none) are refused like any other.
+        if (v >= 1 && v <= data.ChannelCount) {
             chart.setCursorChannel(int(std::floor(v)) - 1);
             viewer_.ports.pump.pump();
         }

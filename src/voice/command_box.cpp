@@ -93,7 +93,8 @@ void CommandBox::handleEnter()
 void CommandBox::DoTextCmd()
 {
     try {
-        speak(viewer_.commandText);
+        if (!viewer_.commandText.trimmed().isEmpty())   // Enter on an empty box says nothing
+            speak(viewer_.commandText);
         const QString command = viewer_.commandText.toUpper().trimmed();
         for (const Row &row : rows_) {
             if (row.matches ? row.matches(command) : row.words.contains(command)) {

@@ -1,0 +1,165 @@
+#include "voice/command_fixture.h"
+#include <QFile>
+
+namespace {
+
+struct PromptCase {
+    const char *typed;
+    QStringList prompt;   // spoken after the echo
+    const char *pending;
+};
+
+} // namespace
+
+TEST_F(CommandFixture, PromptRowsEchoAskAndWait)
+{
+    const QList<PromptCase> cases = {
+        {"LOAD", {"Enter File Name to Load or Enter to load last announced file."}, "LOADFILENAME"},
+        {"  load ", {"Enter File Name to Load or Enter to load last announced file."}, "LOADFILENAME"},
+        {"Veyra", {"Enter Date or Date and time for Veyra Archive search."}, "VA"},
+        {"exp", {"Enter a file name for the exported file or press enter to have the file named automatically. Escape cancels."}, "EXPORT"},
+        {"CHG DIR", {"Enter Directory Name or dot dot to move up."}, "CHANGEDIR"},
+        {"TONE", {"Enter tone frequency in hertz to use with AM sonification."}, "TONE"},
+        {"VOL", {"Enter volume 1 to 10."}, "VOL"},
+        {"SPEED", {"Enter scan speed in samples per second."}, "SPEED"},
+    };
+    for (const PromptCase &c : cases) {
+        viewer.commandBox.PendingCommand.clear();
+        const QStringList said = enter(QString::fromLatin1(c.typed));
+        EXPECT_EQ(said, QStringList{QString::fromLatin1(c.typed)} + c.prompt) << c.typed;
+        EXPECT_EQ(pending(), QString::fromLatin1(c.pending)) << c.typed;
+        EXPECT_TRUE(viewer.commandText.isEmpty());
+        EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
+    }
+}
+
+TEST_F(CommandFixture, UnknownOrEmptyTextSaysOnlyTheEcho)
+{
+    EXPECT_EQ(enter(QStringLiteral("LOAD  D")), QStringList{QStringLiteral("LOAD  D")});   // two blanks: no row
+    EXPECT_EQ(enter(QStringLiteral("hello")), QStringList{QStringLiteral("hello")});
+    EXPECT_TRUE(enter(QString()).isEmpty());
+    EXPECT_TRUE(pending().isEmpty());
+    // LASTFILE with nothing loaded before does not match, and nothing after it does.
+    EXPECT_EQ(enter(QStringLiteral("LASTFILE")), QStringList{QStringLiteral("LASTFILE")});
+}
+
+TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
+{
+    load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1", "--ymax", "4"}));
+    viewer.chart.setYAxisMin(-2.5);
+    viewer.chart.setYAxisMax(7.5);
+    EXPECT_EQ(enter(QStringLiteral("WIDTH")).mid(1),
+              (QStringList{"Width 00:09:59", "Enter Chart Width in Minutes or press escape."}));
+    EXPECT_EQ(pending(), QStringLiteral("WIDTH"));
+    viewer.commandBox.PendingCommand.clear();
+    EXPECT_EQ(enter(QStringLiteral("max")).mid(1),
+              (QStringList{"Channel  1 Current Y Max  7", "Enter new Y Max or escape to abort."}));
+    EXPECT_EQ(pending(), QStringLiteral("MAX"));
+    viewer.commandBox.PendingCommand.clear();
+    EXPECT_EQ(enter(QStringLiteral("MIN")).mid(1),
+              (QStringList{"Channel  1 Current Y Min -3", "Enter new Y Min or escape to abort."}));
+    viewer.commandBox.PendingCommand.clear();
+    EXPECT_EQ(enter(QStringLiteral("START")).mid(1),
+              (QStringList{"Chart window starts at 21:00:00",
+                           "Enter new start time in hours colon minutes colon seconds or escape to abort."}));
+    viewer.commandBox.PendingCommand.clear();
+    EXPECT_EQ(enter(QStringLiteral("STOP")).mid(1),
+              (QStringList{"Chart window stops at 21:09:59",
+                           "Enter new stop time in hours colon minutes colon seconds or escape to abort."}));
+    EXPECT_EQ(pending(), QStringLiteral("STOP"));
+}
+
+TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannels)
+{
+    load(generate(QStringLiteral("one.lmd"), {"--channels", "1", "--rows", "50"}));
+    EXPECT_EQ(enter(QStringLiteral("CHL")).mid(1), QStringList{"number of channels  1"});
+    EXPECT_TRUE(pending().isEmpty());
+
+    load(generate(QStringLiteral("three.lmd"), {"--channels", "3", "--rows", "50"}));
+    EXPECT_EQ(enter(QStringLiteral("channels")).mid(1),
+              (QStringList{"number of channels  3", "Current cursor channel  1",
+                           "Enter new channel number to change or escape to abort change."}));
+    EXPECT_EQ(pending(), QStringLiteral("CURSORCHANNEL"));
+}
+
+TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
+{
+    QStringList ran;
+    auto &h = viewer.commandBox.hooks;
+    const QList<QPair<QStringList, std::function<void()> *>> rows = {
+        {{"CLIP"}, &h.mnuClipSpikes},          {{"SCAN", "SONIFY"}, &h.mnuScan},
+        {{"SOUND"}, &h.mnuSoundOffOn},         {{"AMPLITUDE", "AMP", "AM"}, &h.mnuSoundAmplitude},
+        {{"FREQUENCY", "FREQ", "FM"}, &h.mnuSoundFreq}, {{"SQUARE", "SQ"}, &h.mnuSoundSquare},
+        {{"SINE"}, &h.mnuSoundSine},           {{"NOISE"}, &h.mnuSoundNoise},
+    };
+    for (const auto &[words, slot] : rows) {
+        for (const QString &word : words) {
+            *slot = {};
+            EXPECT_EQ(enter(word), QStringList{word});
+            *slot = [&ran, word] { ran << word; };
+            enter(word.toLower());
+        }
+    }
+    EXPECT_EQ(ran, (QStringList{"CLIP", "SCAN", "SONIFY", "SOUND", "AMPLITUDE", "AMP", "AM", "FREQUENCY", "FREQ", "FM",
+                                "SQUARE", "SQ", "SINE", "NOISE"}));
+}
+
+TEST_F(CommandFixture, ReportRowsAndFullView)
+{
+    load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1"}));
+    viewer.chart.setXAxisMin(viewer.chart.GetTime(100));
+    viewer.chart.setXAxisMax(viewer.chart.GetTime(200));
+
+    const QStringList full = enter(QStringLiteral("FULL"));
+    ASSERT_GE(full.size(), 2);
+    EXPECT_EQ(full[1], QStringLiteral("setting chart to full view."));
+    EXPECT_EQ(viewer.chart.XAxisMin(), viewer.chart.GetTime(0));
+    EXPECT_EQ(viewer.chart.XAxisMax(), viewer.chart.GetTime(599));
+
+    for (const char *word : {"ID", "INFO", "STATS", "STAT", "NOTES", "LIMITS", "SCALE"})
+        EXPECT_GT(enter(QString::fromLatin1(word)).size(), 1) << word;   // the report follows the echo
+
+    EXPECT_EQ(enter(QStringLiteral("CURDIR")).mid(1), QStringList{QDir::toNativeSeparators(QDir::currentPath())});
+}
+
+TEST_F(CommandFixture, LastFileLoadsTheMostRecentFile)
+{
+    const QString file = generate(QStringLiteral("a.lmd"), {"--rows", "40"});
+    viewer.recent.AddRecentLoaded(file);
+    enter(QStringLiteral("last file"));
+    EXPECT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.data.LastIndex, 39);
+}
+
+TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)
+{
+    for (const char *name : {"a.lmd", "b.txt", "c.md"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QDir::setCurrent(dir.path());
+    auto heard = [](const QStringList &said, const char *name) { return said.join(u'\n').contains(QLatin1String(name)); };
+
+    QStringList said = enter(QStringLiteral("FILES LMD"));
+    EXPECT_TRUE(heard(said, "a.lmd"));
+    EXPECT_FALSE(heard(said, "b.txt"));
+    EXPECT_FALSE(heard(said, "c.md"));
+
+    said = enter(QStringLiteral("FILESLMD"));   // the ending is "MD"
+    EXPECT_TRUE(heard(said, "a.lmd"));
+    EXPECT_TRUE(heard(said, "c.md"));
+    EXPECT_FALSE(heard(said, "b.txt"));
+
+    for (const char *all : {"FILES", "LIST", "LIST FILES"}) {
+        said = enter(QString::fromLatin1(all));
+        EXPECT_TRUE(heard(said, "a.lmd") && heard(said, "b.txt") && heard(said, "c.md")) << all;
+    }
+}
+
+TEST_F(CommandFixture, QuitClosesAndStopsTheBox)
+{
+    viewer.commandText = QStringLiteral("quit");
+    viewer.keyPress(QStringLiteral("Return"));
+    EXPECT_TRUE(viewer.Closing);
+    EXPECT_EQ(speech.spoken, (QStringList{"quit", "Closing Lumora Sonified Review Program."}));
+}

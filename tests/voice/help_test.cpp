@@ -1,0 +1,92 @@
+#include "voice/command_fixture.h"
+#include <QFile>
+
+namespace {
+void writeHelp(const QString &path, const QByteArray &text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+} // namespace
+
+class HelpFixture : public CommandFixture {
+protected:
+    QString file() const { return dir.filePath(QStringLiteral("LMSonifyHelp.txt")); }
+    void SetUp() override
+    {
+        CommandFixture::SetUp();
+        writeHelp(file(), "\\\\ a comment about LOAD\r\n"
+                          "LOAD asks for a file name.\r\n"
+                          "ab\r\n"
+                          "Downloads come from the archive.\n"
+                          "Is this a question? Yes.\n"
+                          "SCAN plays the chart.\n");
+        viewer.help.LoadHelp({dir.filePath(QStringLiteral("missing.txt")), file()});
+    }
+};
+
+TEST_F(HelpFixture, CommentsAndShortLinesAreLeftOut)
+{
+    EXPECT_EQ(viewer.help.HelpLines, (QStringList{"LOAD asks for a file name.", "Downloads come from the archive.",
+                                                  "Is this a question? Yes.", "SCAN plays the chart."}));
+}
+
+TEST_F(HelpFixture, F1SpeaksAllLinesOrTheLinesHoldingTheWord)
+{
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken, viewer.help.HelpLines);
+
+    speech.spoken.clear();
+    viewer.commandText = QStringLiteral("load");
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken, (QStringList{"Help Matches for load", "LOAD asks for a file name.", "Downloads come from the archive."}));
+    EXPECT_EQ(viewer.commandText, QStringLiteral("load"));   // F1 leaves the word in the box
+
+    // "?" as a command: the echo, then the lines holding a question mark.
+    EXPECT_EQ(enter(QStringLiteral("?")), (QStringList{"?", "Help Matches for ?", "Is this a question? Yes."}));
+
+    speech.spoken.clear();
+    viewer.commandText = QStringLiteral("scan");
+    viewer.actions.run(QStringLiteral("mnuHelp"));
+    EXPECT_EQ(speech.spoken, (QStringList{"Help Matches for scan", "SCAN plays the chart."}));
+}
+
+TEST_F(HelpFixture, EscapeEndsTheReadingAfterTheCurrentLine)
+{
+    pump.script.push_back([] {});
+    pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Escape")); });
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken.size(), 2);
+    EXPECT_FALSE(viewer.speech.AbortRequested);
+
+    speech.spoken.clear();
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken, viewer.help.HelpLines);   // starts again from the first line
+}
+
+TEST_F(CommandFixture, MissingHelpFileIsAnnouncedAndLongFilesAreKeptWhole)
+{
+    viewer.help.LoadHelp({dir.filePath(QStringLiteral("none.txt"))});
+    EXPECT_EQ(speech.spoken.last(), "Lumora Sonify help file " + QDir::toNativeSeparators(dir.filePath("none.txt")) + " not found.");
+    EXPECT_TRUE(viewer.help.HelpLines.isEmpty());
+
+    QByteArray many;
+    for (int i = 0; i < 1500; ++i)
+        many += "Help line number " + QByteArray::number(i) + "\n";
+    writeHelp(dir.filePath(QStringLiteral("long.txt")), many);
+    viewer.help.LoadHelp({dir.filePath(QStringLiteral("long.txt"))});
+    ASSERT_EQ(viewer.help.HelpLines.size(), 1500);
+    EXPECT_EQ(viewer.help.HelpLines.last(), QStringLiteral("Help line number 1499"));
+}
+
+TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWord)
+{
+    // Start-up found the shipped file beside the test program.
+    const QStringList lines = viewer.help.HelpLines;
+    ASSERT_FALSE(lines.isEmpty());
+    for (const QString &word : viewer.commandBox.commandWords()) {
+        const bool covered = std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return l.contains(word, Qt::CaseInsensitive); });
+        EXPECT_TRUE(covered) << word.toStdString();
+    }
+}
