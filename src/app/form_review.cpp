@@ -147,7 +147,11 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
 FormReview::~FormReview()
 {
     qApp->removeEventFilter(this);
-    // The widgets draw from the program's state: they go first.
+    // The widgets draw from the program's state: they go first, without laying out the
+    // half-destroyed window on their way.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(d->list->model(), nullptr, this, nullptr);
+    d->surface->layoutChanged = nullptr;
     delete takeCentralWidget();
 }
 

@@ -1,5 +1,7 @@
 #include "app/qt_speech.h"
 #include <QEventLoop>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QTextToSpeech>
 #include <QTimer>
 
@@ -12,6 +14,12 @@ constexpr int PollMs = 20;
 
 QtSpeech::QtSpeech(QObject *parent) : QObject(parent)
 {
+    // Without a sound device speech-dispatcher never finishes an utterance and soon stops
+    // answering at all, which would block every later call inside its library.
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        problem_ = QStringLiteral("No sound device was found.");
+        return;
+    }
     if (!QTextToSpeech::availableEngines().contains(Engine)) {
         problem_ = QStringLiteral("The speech-dispatcher engine is not installed.");
         return;

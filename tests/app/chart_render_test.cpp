@@ -1,0 +1,92 @@
+#include "app/chart_painter.h"
+#include "view/strip_chart_model.h"
+#include <QImage>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+constexpr quint32 Red = 255, Blue = 16711680;
+constexpr double Day = 45372.0;   // a March 2024 evening, as a day number
+
+int pixelsOf(const QImage &image, const QColor &colour, int top = 0, int bottom = -1)
+{
+    int n = 0;
+    for (int y = top; y < (bottom < 0 ? image.height() : bottom); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == colour;
+    return n;
+}
+
+// Rows once a second from 21:00, Y axis 0..10.
+void fill(StripChartModel &model, int rows, const std::function<double(int)> &value)
+{
+    model.AddChannel(QStringLiteral("Antenna"), Red);
+    for (int r = 0; r < rows; ++r) {
+        model.AddRow(Day + 0.875 + r / 86400.0);
+        model.SetValue(0, r, value(r));
+    }
+    model.setXAxisMin(model.GetTime(0));
+    model.setXAxisMax(model.GetTime(rows - 1));
+    model.setYAxisMin(0);
+    model.setYAxisMax(10);
+}
+
+TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
+{
+    StripChartModel model;
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    fill(model, 200000, [&](int r) {
+        if (r == 123457)
+            return 9.5;                       // one sample among thousands per pixel column
+        if (r % 1000 == 7)
+            return r % 2000 == 7 ? nan : inf;
+        return 1.0;
+    });
+    const QImage image = ChartPainter::render(model, QSize(800, 400));
+    // The spike reaches the top tenth of the plot; a sampled (not min/max) drawing would miss it.
+    EXPECT_GT(pixelsOf(image, QColor(255, 0, 0), 0, 80), 5);
+    EXPECT_GT(pixelsOf(image, QColor(255, 0, 0)), 600);   // the baseline across the width
+}
+
+TEST(ChartRender, DrawsFewRowsAndTimesOutOfOrder)
+{
+    StripChartModel few;
+    fill(few, 3, [](int r) { return 2.0 + 3 * r; });
+    EXPECT_GT(pixelsOf(ChartPainter::render(few, QSize(600, 300)), QColor(255, 0, 0)), 100);
+
+    StripChartModel shuffled;
+    fill(shuffled, 5000, [](int r) { return 5 + 4 * std::sin(r / 300.0); });
+    shuffled.AddRow(Day + 0.875);   // back in time
+    shuffled.SetValue(0, 5000, 5);
+    ASSERT_FALSE(shuffled.timesAscending());
+    shuffled.AddChannel(QStringLiteral("Reference"), Blue);
+    EXPECT_GT(pixelsOf(ChartPainter::render(shuffled, QSize(600, 300)), QColor(255, 0, 0)), 300);
+}
+
+TEST(ChartRender, SurvivesDegenerateViews)
+{
+    StripChartModel empty;
+    EXPECT_FALSE(ChartPainter::render(empty, QSize(300, 200)).isNull());
+
+    StripChartModel flat;
+    fill(flat, 100, [](int) { return 4.0; });
+    flat.setYAxisMin(4);
+    flat.setYAxisMax(4);            // no height
+    flat.setXAxisMax(flat.XAxisMin());   // no width
+    EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
+    flat.setYAxisMin(-1e300);
+    flat.setYAxisMax(1e300);
+    EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
+}
+
+TEST(ChartRender, TimeLabelsFollowTheDayNumber)
+{
+    EXPECT_EQ(ChartPainter::timeOfDay(Day + 0.875), QStringLiteral("21:00:00"));
+    EXPECT_EQ(ChartPainter::timeOfDay(Day + 0.5 + 1.0 / 86400 - 1e-9), QStringLiteral("12:00:01"));
+    EXPECT_EQ(ChartPainter::timeOfDay(Day + 1 - 1e-9), QStringLiteral("00:00:00"));
+    EXPECT_EQ(ChartPainter::fromBgr(4227327), QColor(255, 128, 64));
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+#include "app/chart_widget.h"
+#include "app/form_review.h"
+#include "app/key_names.h"
+#include "app/widget_surface.h"
+#include "session/viewer.h"
+#include "support/fakes.h"
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    FakeSpeech *speech = new FakeSpeech;
+    FormReview window{std::unique_ptr<SpeechPort>(speech), std::make_unique<FakeSettings>()};
+    QTemporaryDir folder;
+
+    void SetUp() override
+    {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    template <typename T> T *control(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
+    bool enabled(const char *menu) { return control<QMenu>(menu)->menuAction()->isEnabled(); }
+    QLineEdit *txtIn() { return control<QLineEdit>("txtIn"); }
+
+    QString generate(const QStringList &args)
+    {
+        const QString path = folder.filePath(QStringLiteral("small.lmd"));
+        QProcess gen;
+        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << path);
+        EXPECT_TRUE(gen.waitForFinished(60000));
+        EXPECT_EQ(gen.exitCode(), 0);
+        return path;
+    }
+};
+
+TEST_F(WindowTest, StartsReadyForTypingWithTheMenusOfAnEmptyWindow)
+{
+    EXPECT_EQ(QApplication::focusWidget(), txtIn());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumora Sonified Chart Viewer "));
+
+    EXPECT_FALSE(enabled("mnuInfo"));
+    EXPECT_TRUE(enabled("MnuFile"));
+    for (const char *off : {"mnuDataFileInfo", "mnuSave", "mnuScan", "mnuCursor", "mnuClipSpikes", "mnuExportToTabDelimitedFile"})
+        EXPECT_FALSE(control<QAction>(off)->isEnabled()) << off;
+    EXPECT_TRUE(control<QAction>("MnuLoadDataFile")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("cmdSaveView")->isHidden());
+    EXPECT_FALSE(control<QWidget>("List1")->isVisible());
+
+    // A blind user finds every control by its spoken name, and every menu item runs by name.
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if ((qobject_cast<QPushButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<ChartWidget *>(w)) && w->isVisible())
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    }
+    QStringList names;
+    for (QAction *a : window.findChildren<QAction *>()) {
+        if (!a->isSeparator() && !a->text().isEmpty() && a->menu() == nullptr) {
+            EXPECT_FALSE(a->objectName().isEmpty()) << a->text().toStdString();
+            EXPECT_FALSE(names.contains(a->objectName())) << a->objectName().toStdString();
+            names << a->objectName();
+        }
+    }
+    EXPECT_EQ(control<QAction>("mnuDataFileInfo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+}
+
+TEST_F(WindowTest, LoadingAFileShowsItAndEnablesTheChartMenus)
+{
+    const QString path = generate({QStringLiteral("--channels"), QStringLiteral("2"), QStringLiteral("--rows"), QStringLiteral("500")});
+    window.loadAfterStartUp(path);
+
+    EXPECT_TRUE(window.viewer().data.DataReady);
+    EXPECT_EQ(control<QLabel>("LBLLR")->text(), QStringLiteral("Samples Loaded:  500"));
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral("File Loaded: ") + path)) << window.windowTitle().toStdString();
+    EXPECT_TRUE(enabled("mnuInfo"));
+    EXPECT_TRUE(control<QAction>("mnuScan")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("cmdSaveView")->isHidden());
+    EXPECT_TRUE(speech->spoken.contains(QStringLiteral("Samples Loaded:  500")));
+
+    const QImage picture = window.chart().grab().toImage();
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            red += picture.pixelColor(x, y) == QColor(255, 0, 0);
+    EXPECT_GT(red, 200);   // channel 0's pen
+}
+
+TEST_F(WindowTest, KeysReachTheProgramFirstAndThenTheCommandBox)
+{
+    QTest::keyClick(txtIn(), Qt::Key_Escape);
+    EXPECT_TRUE(window.viewer().speech.AbortRequested);
+
+    // Ordinary typing still lands in the box, once per key.
+    QTest::keyClicks(txtIn(), QStringLiteral("ab c"));
+    EXPECT_FALSE(window.viewer().speech.AbortRequested);
+    EXPECT_EQ(txtIn()->text(), QStringLiteral("ab c"));
+}
+
+TEST_F(WindowTest, ExitClosesTheWindowWithTheGoodbye)
+{
+    control<QAction>("MnuExit")->trigger();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.viewer().Closing);
+    EXPECT_TRUE(speech->spoken.contains(QStringLiteral("Closing Lumora Sonified Review Program.")));
+}
+
+TEST(KeyNames, NameKeysAsTheProgramExpects)
+{
+    EXPECT_EQ(keyName(Qt::Key_Escape, Qt::NoModifier), QStringLiteral("Escape"));
+    EXPECT_EQ(keyName(Qt::Key_Enter, Qt::KeypadModifier), QStringLiteral("Return"));
+    EXPECT_EQ(keyName(Qt::Key_Up, Qt::ShiftModifier), QStringLiteral("Shift+Up"));
+    EXPECT_EQ(keyName(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier), QStringLiteral("Ctrl+Shift+Left"));
+    EXPECT_EQ(keyName(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Shift+Tab"));
+    EXPECT_EQ(keyName(Qt::Key_F11, Qt::NoModifier), QStringLiteral("F11"));
+    EXPECT_EQ(keyName(Qt::Key_S, Qt::NoModifier), QStringLiteral("S"));
+    EXPECT_EQ(keyName(Qt::Key_Shift, Qt::ShiftModifier), QString());
+}
+
+TEST(FileDialogFilters, BecomeQtNameFilters)
+{
+    EXPECT_EQ(WidgetSurface::toNameFilters(QStringLiteral("Lumora data (*.lmd)|*.lmd|dat file (*.dat)|*.dat|Any (*.*)|*.*")),
+              QStringList({QStringLiteral("Lumora data (*.lmd)"), QStringLiteral("dat file (*.dat)"), QStringLiteral("Any (*.*)")}));
+    EXPECT_EQ(WidgetSurface::toNameFilters(QStringLiteral("Text|*.txt;*.csv")), QStringList(QStringLiteral("Text (*.txt *.csv)")));
+}
+
+} // namespace
