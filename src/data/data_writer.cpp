@@ -1,4 +1,5 @@
 #include "data/data_writer.h"
+#include "data/busy_pointer.h"
 #include "data/data_change_guard.h"
 #include "data/data_set.h"
 #include "data/file_naming.h"
@@ -21,12 +22,6 @@ namespace {
 const QString Section = QStringLiteral("Settings");
 const QString NotEnoughData = QStringLiteral("There is not enough data to save.");
 const QString BadFile = QStringLiteral("BADFILE");
-
-struct BusyPointer {
-    WindowSurface &surface;
-    explicit BusyPointer(WindowSurface &s) : surface(s) { surface.setBusy(true); }
-    ~BusyPointer() { surface.setBusy(false); }
-};
 
 // Why a save failed, as the error message tells it.
 struct SaveFailure {

@@ -1,4 +1,5 @@
 #include "data/delimited_export.h"
+#include "data/busy_pointer.h"
 #include "data/data_change_guard.h"
 #include "data/data_set.h"
 #include "ports/message_pump.h"
@@ -8,29 +9,16 @@
 #include "view/view_window.h"
 #include "voice/number_forms.h"
 #include "voice/speech.h"
-#include <QDir>
-#include <QFileInfo>
 #include <cmath>
 #include <exception>
 
 namespace {
-
-struct BusyPointer {
-    WindowSurface &surface;
-    explicit BusyPointer(WindowSurface &s) : surface(s) { surface.setBusy(true); }
-    ~BusyPointer() { surface.setBusy(false); }
-};
 
 DelimitedExport::ExportFailure failureOf(const QFileDevice &file)
 {
     if (file.error() != QFileDevice::NoError)
         return {int(file.error()), file.errorString()};
     return {int(QFileDevice::WriteError), QStringLiteral("The file could not be written completely.")};
-}
-
-bool hasFolder(const QString &path)
-{
-    return path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
 }
 
 } // namespace
@@ -42,33 +30,12 @@ DelimitedExport::DelimitedExport(DataSet &data, StripChartModel &chart, ViewWind
 {
 }
 
-QString DelimitedExport::exportPathFor(const QString &answer, const QString &loadedFileName)
-{
-    const QString typed = answer.trimmed();
-    if (typed.isEmpty()) {
-        const QFileInfo loaded(loadedFileName);
-        if (loaded.suffix().isEmpty())
-            return loadedFileName + QStringLiteral(".txt");
-        return loadedFileName.left(loadedFileName.size() - loaded.suffix().size()) + QStringLiteral("txt");
-    }
-    if (hasFolder(typed))
-        return typed;
-    const qsizetype slash = qMax(loadedFileName.lastIndexOf(QLatin1Char('/')), loadedFileName.lastIndexOf(QLatin1Char('\\')));
-    return loadedFileName.left(slash + 1) + typed;
-}
-
 QByteArray DelimitedExport::exportLine(double elapsedSeconds, double value)
 {
     const double rounded = std::floor(elapsedSeconds * 1000.0 + 0.5) / 1000.0;
     // QByteArray::number ignores the locale: the point is always ".".
     return QByteArray::number(rounded == 0 ? 0.0 : rounded, 'f', 3) + ','
            + NumberForms::signPadded(value).toLatin1() + "\r\n";
-}
-
-void DelimitedExport::exportAnswer(const QString &answer)
-{
-    ExportFileName = exportPathFor(answer, data_.LoadedFileName);
-    mnuExportToTabDelimitedFile();
 }
 
 void DelimitedExport::mnuExportToTabDelimitedFile()

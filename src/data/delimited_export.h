@@ -21,18 +21,12 @@ public:
     DelimitedExport(DataSet &data, StripChartModel &chart, ViewWindow &view, Speech &speech, WindowSurface &surface,
                     MessagePump &pump);
 
-    // Where the export writes; set by the EXPORT answer, empty until then.
+    // Where the export writes; set by the command box's EXPORT answer, empty until then.
     QString ExportFileName;
     // Opens the file the export goes through. Tests replace it to make writes fail.
     FileFactory openFile;
 
     void mnuExportToTabDelimitedFile();
-    // The EXPORT answer: names the file after the answer, then exports.
-    void exportAnswer(const QString &answer);
-
-    // The file an EXPORT answer names: blank -> the loaded file with the extension "txt";
-    // a path with a folder -> as typed; a bare name -> beside the loaded file.
-    static QString exportPathFor(const QString &answer, const QString &loadedFileName);
     // One line: elapsed seconds rounded half up to 3 decimals, ",", the sign-padded value, CR LF.
     // "." is the decimal point whatever the locale, so the comma stays the only delimiter.
     static QByteArray exportLine(double elapsedSeconds, double value);

@@ -64,7 +64,7 @@ QDateTime dateTimeOfDay(double day)
 QString dataFileNameFor(double firstSampleTime, bool loggedUsingUT)
 {
     const QDateTime t = dateTimeOfDay(firstSampleTime);
-    const QString stamp = QStringLiteral("%1%2").arg(t.date().year() % 100, 2, 10, QLatin1Char('0'))
+    const QString stamp = QStringLiteral("%1").arg(t.date().year() % 100, 2, 10, QLatin1Char('0'))
                           + t.toString(QStringLiteral("MMddHHmmss"));
     return (loggedUsingUT ? QStringLiteral("UT") : QString()) + stamp + QStringLiteral(".lmd");
 }

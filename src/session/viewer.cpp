@@ -39,11 +39,25 @@ void Viewer::connectParts()
     h.dataFileInfo = [this] { reports.mnuDataFileInfo(); };
     view.speakChartLimits = [this] { reports.SpeakChartLimits(); };
     view.speakChartHeight = [this] { reports.SpeakChartHeight(); };
+
+    h.autoTitle = [this] { writer.DoAutoTitle(); };
+    writer.hooks.addRecentSaved = [this](const QString &path) { recent.AddRecentSaved(path); };
+    clipper.setPendingCommand = [this](const QString &name) { commandBox.PendingCommand = name; };
+    commandBox.hooks.mnuClipSpikes = [this] { clipper.mnuClipSpikes(); };
+    commandBox.hooks.ClipSpikes = [this](int channel, double percent) { clipper.ClipSpikes(channel, percent); };
+    commandBox.hooks.exportToFile = [this](const QString &path) {
+        exporter.ExportFileName = path;
+        exporter.mnuExportToTabDelimitedFile();
+    };
 }
 
 void Viewer::registerActions()
 {
     actions.add(QStringLiteral("MnuLoadDataFile"), [this] { loader.MnuLoadDataFile(); });
+    actions.add(QStringLiteral("mnuSave"), [this] { writer.mnuSave(); });
+    actions.add(QStringLiteral("cmdSaveView"), [this] { writer.cmdSaveView(); });
+    actions.add(QStringLiteral("mnuExportToTabDelimitedFile"), [this] { exporter.mnuExportToTabDelimitedFile(); });
+    actions.add(QStringLiteral("mnuClipSpikes"), [this] { clipper.mnuClipSpikes(); });
     actions.add(QStringLiteral("cmdFullView"), [this] { view.cmdFullView_Click(); });
     actions.add(QStringLiteral("cmdAutoScale"), [this] { view.cmdAutoScale_Click(); });
     actions.add(QStringLiteral("mnuStatsInfo"), [this] { reports.mnuStatsInfo(); });

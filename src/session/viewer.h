@@ -1,5 +1,8 @@
 #pragma once
 #include "data/data_loader.h"
+#include "data/data_writer.h"
+#include "data/delimited_export.h"
+#include "data/spike_clipping.h"
 #include "data/data_set.h"
 #include "session/action_registry.h"
 #include "session/ports.h"
@@ -52,6 +55,9 @@ public:
     FolderBrowser folders;
     ActionRegistry actions;
     Help help;
+    DataWriter writer{data, chart, view, speech, ports.surface, ports.pump, ports.settings};
+    DelimitedExport exporter{data, chart, view, speech, ports.surface, ports.pump};
+    SpikeClipper clipper{data, chart, view, speech, ports.surface, ports.pump};
     CommandBox commandBox{*this};
 
 private:
