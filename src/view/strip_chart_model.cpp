@@ -17,7 +17,7 @@ void StripChartModel::ClearData()
     }
     timesAscending_ = true;
     cursorRow_ = 0;
-    changed(false);
+    dataChanged();
 }
 
 void StripChartModel::RemoveAllChannels()
@@ -25,7 +25,7 @@ void StripChartModel::RemoveAllChannels()
     values_.clear();
     names_.clear();
     colours_.clear();
-    changed(false);
+    dataChanged();
 }
 
 int StripChartModel::AddChannel(const QString &name, quint32 colour)
@@ -35,14 +35,14 @@ int StripChartModel::AddChannel(const QString &name, quint32 colour)
     values_.emplace_back(times_.size(), 0.0);
     names_ << name;
     colours_.push_back(colour);
-    changed(false);
+    dataChanged();
     return channelCount() - 1;
 }
 
 void StripChartModel::setChannelColour(int ch, quint32 colour)
 {
     colours_.at(ch) = colour;
-    changed(false);
+    dataChanged();
 }
 
 void StripChartModel::EndUpdate()
@@ -64,14 +64,14 @@ int StripChartModel::AddRow(double time)
     times_.push_back(time);
     for (auto &col : values_)
         col.push_back(0.0);
-    changed(false);
+    dataChanged();
     return int(times_.size()) - 1;
 }
 
 void StripChartModel::SetValue(int channel, int row, double value)
 {
     values_.at(channel).at(row) = value;
-    changed(false);
+    dataChanged();
 }
 
 double StripChartModel::GetTime(int row) const
@@ -153,7 +153,7 @@ void StripChartModel::appendRecords(const double *records, qsizetype count)
         previous = times_[r];
     }
     timesAscending_ = ascending;
-    changed(false);
+    dataChanged();
 }
 
 // NaN values are skipped: one bad sample must not make the whole channel's range unknown.
@@ -190,6 +190,12 @@ void StripChartModel::setCursorRow(int row)
 void StripChartModel::setTitle(const QString &title) { title_ = title; changed(false); }
 void StripChartModel::setTimeLabelFormat(const QString &format) { timeFormat_ = format; changed(false); }
 void StripChartModel::setLegendVisible(bool on) { legendVisible_ = on; changed(false); }
+
+void StripChartModel::dataChanged()
+{
+    ++dataRevision_;
+    changed(false);
+}
 
 void StripChartModel::changed(bool viewChange)
 {

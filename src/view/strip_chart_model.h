@@ -44,6 +44,9 @@ public:
     const std::vector<double> &column(int channel) const { return values_.at(channel); }
     // Set when every time stamp is at or after the one before it; index searches may bisect.
     bool timesAscending() const { return timesAscending_; }
+    // Changes whenever a sample, row or channel changes (not for view or cursor changes), so a
+    // drawing of the samples can be kept until then.
+    quint64 dataRevision() const { return dataRevision_; }
 
     // --- view ---
     double XAxisMin() const { return xMin_; }
@@ -83,6 +86,7 @@ signals:
 
 private:
     void changed(bool viewChange);
+    void dataChanged();
     void noteTime(double time);
 
     std::vector<double> times_;
@@ -90,6 +94,7 @@ private:
     QStringList names_;
     std::vector<quint32> colours_;
     bool timesAscending_ = true;
+    quint64 dataRevision_ = 0;
     int updateDepth_ = 0;
 
     double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 0;
