@@ -19,24 +19,35 @@ struct MaxMin {
     double max, min;
 };
 
+// Four independent lanes, so the compiler can keep them in vector registers.
+constexpr int Lanes = 4;
+
 MaxMin maxMinOf(const double *v, int count, MaxMin acc)
 {
-    double hi0 = acc.max, hi1 = acc.max, lo0 = acc.min, lo1 = acc.min;
+    double hi[Lanes], lo[Lanes];
+    for (int k = 0; k < Lanes; ++k) {
+        hi[k] = acc.max;
+        lo[k] = acc.min;
+    }
     int i = 0;
-    for (; i + 1 < count; i += 2) {
-        hi0 = v[i] > hi0 ? v[i] : hi0;
-        lo0 = v[i] < lo0 ? v[i] : lo0;
-        hi1 = v[i + 1] > hi1 ? v[i + 1] : hi1;
-        lo1 = v[i + 1] < lo1 ? v[i + 1] : lo1;
+    for (; i + Lanes <= count; i += Lanes) {
+        for (int k = 0; k < Lanes; ++k) {
+            hi[k] = v[i + k] > hi[k] ? v[i + k] : hi[k];
+            lo[k] = v[i + k] < lo[k] ? v[i + k] : lo[k];
+        }
     }
-    if (i < count) {
-        hi0 = v[i] > hi0 ? v[i] : hi0;
-        lo0 = v[i] < lo0 ? v[i] : lo0;
+    for (; i < count; ++i) {
+        hi[0] = v[i] > hi[0] ? v[i] : hi[0];
+        lo[0] = v[i] < lo[0] ? v[i] : lo[0];
     }
-    return {std::max(hi0, hi1), std::min(lo0, lo1)};
+    for (int k = 1; k < Lanes; ++k) {
+        hi[0] = hi[k] > hi[0] ? hi[k] : hi[0];
+        lo[0] = lo[k] < lo[0] ? lo[k] : lo[0];
+    }
+    return {hi[0], lo[0]};
 }
 
-// Sum of the block, and how many values lie at or below each quarter mark.
+// Sum of the values, and how many lie at or below each quarter mark.
 struct Tally {
     double sum = 0;
     qint64 atOrBelow1 = 0, atOrBelow2 = 0, atOrBelow3 = 0;
@@ -44,26 +55,30 @@ struct Tally {
 
 void tally(const double *v, int count, double q1, double q2, double q3, Tally &t)
 {
-    double s0 = 0, s1 = 0;
-    qint64 c1 = 0, c2 = 0, c3 = 0;
+    // Counts kept as doubles per lane (exact far beyond a block's size) so the lanes vectorize.
+    double s[Lanes] = {}, c1[Lanes] = {}, c2[Lanes] = {}, c3[Lanes] = {};
     int i = 0;
-    for (; i + 1 < count; i += 2) {
-        s0 += v[i];
-        s1 += v[i + 1];
-        c1 += (v[i] <= q1) + (v[i + 1] <= q1);
-        c2 += (v[i] <= q2) + (v[i + 1] <= q2);
-        c3 += (v[i] <= q3) + (v[i + 1] <= q3);
+    for (; i + Lanes <= count; i += Lanes) {
+        for (int k = 0; k < Lanes; ++k) {
+            const double x = v[i + k];
+            s[k] += x;
+            c1[k] += x <= q1 ? 1.0 : 0.0;
+            c2[k] += x <= q2 ? 1.0 : 0.0;
+            c3[k] += x <= q3 ? 1.0 : 0.0;
+        }
     }
-    if (i < count) {
-        s0 += v[i];
-        c1 += v[i] <= q1;
-        c2 += v[i] <= q2;
-        c3 += v[i] <= q3;
+    for (; i < count; ++i) {
+        s[0] += v[i];
+        c1[0] += v[i] <= q1 ? 1.0 : 0.0;
+        c2[0] += v[i] <= q2 ? 1.0 : 0.0;
+        c3[0] += v[i] <= q3 ? 1.0 : 0.0;
     }
-    t.sum += s0 + s1;
-    t.atOrBelow1 += c1;
-    t.atOrBelow2 += c2;
-    t.atOrBelow3 += c3;
+    for (int k = 0; k < Lanes; ++k) {
+        t.sum += s[k];
+        t.atOrBelow1 += qint64(c1[k]);
+        t.atOrBelow2 += qint64(c2[k]);
+        t.atOrBelow3 += qint64(c3[k]);
+    }
 }
 
 } // namespace
