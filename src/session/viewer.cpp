@@ -49,6 +49,27 @@ void Viewer::connectParts()
         exporter.ExportFileName = path;
         exporter.mnuExportToTabDelimitedFile();
     };
+
+    scan.viewIndices = [this](int &start, int &stop) {
+        view.FindXaxisMinIndex();
+        view.FindXaxisMaxIndex();
+        start = view.ViewStartIndex;
+        stop = view.ViewStopIndex;
+    };
+    auto &box = commandBox.hooks;
+    box.mnuSoundOffOn = [this] { soundMenu.mnuSoundOffOn(); };
+    box.mnuSoundAmplitude = [this] { soundMenu.mnuSoundAmplitude(); };
+    box.mnuSoundFreq = [this] { soundMenu.mnuSoundFreq(); };
+    box.mnuSoundSine = [this] { soundMenu.mnuSoundSine(); };
+    box.mnuSoundSquare = [this] { soundMenu.mnuSoundSquare(); };
+    box.mnuSoundNoise = [this] { soundMenu.mnuSoundNoise(); };
+    box.UpdateVol = [this](double amplitude) { tone.UpdateVol(amplitude); };
+    box.setAmTone = [this](double hertz) { tone.AmTone = hertz; };
+    box.setScanSpeed = [this](double speed) {
+        scan.ScanSpeed = speed;
+        ports.settings.write(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QString::number(speed));
+    };
+    box.mnuScan = [this] { scan.mnuScan(); };
 }
 
 void Viewer::registerActions()
@@ -58,6 +79,13 @@ void Viewer::registerActions()
     actions.add(QStringLiteral("cmdSaveView"), [this] { writer.cmdSaveView(); });
     actions.add(QStringLiteral("mnuExportToTabDelimitedFile"), [this] { exporter.mnuExportToTabDelimitedFile(); });
     actions.add(QStringLiteral("mnuClipSpikes"), [this] { clipper.mnuClipSpikes(); });
+    actions.add(QStringLiteral("mnuScan"), [this] { scan.mnuScan(); });
+    actions.add(QStringLiteral("mnuSoundOffOn"), [this] { soundMenu.mnuSoundOffOn(); });
+    actions.add(QStringLiteral("mnuSoundAmplitude"), [this] { soundMenu.mnuSoundAmplitude(); });
+    actions.add(QStringLiteral("mnuSoundFreq"), [this] { soundMenu.mnuSoundFreq(); });
+    actions.add(QStringLiteral("mnuSoundNoise"), [this] { soundMenu.mnuSoundNoise(); });
+    actions.add(QStringLiteral("mnuSoundSine"), [this] { soundMenu.mnuSoundSine(); });
+    actions.add(QStringLiteral("mnuSoundSquare"), [this] { soundMenu.mnuSoundSquare(); });
     actions.add(QStringLiteral("cmdFullView"), [this] { view.cmdFullView_Click(); });
     actions.add(QStringLiteral("cmdAutoScale"), [this] { view.cmdAutoScale_Click(); });
     actions.add(QStringLiteral("mnuStatsInfo"), [this] { reports.mnuStatsInfo(); });
@@ -94,6 +122,12 @@ void Viewer::startUp()
                              "mnuCursor", "mnuScan", "mnuRecallXY"})
         ui.setEnabled(QLatin1String(menu), false);
     ui.setVisible(QStringLiteral("cmdSaveView"), false);
+    soundMenu.readSoundFlags(store);
+    scan.readScanSpeed(store);
+    tone.InitSound();
+    // No sound device is no reason to stop: the program goes on silently, after saying so once.
+    if (const QString problem = tone.audio().problem(); !problem.isEmpty())
+        speech.speak(problem);
     if (chart.channelCount() == 0)
         chart.AddChannel(QStringLiteral("Ch 1"), data.ChannelColours[0]);
 
@@ -120,9 +154,9 @@ void Viewer::close()
 QList<QPair<QString, QString>> Viewer::extraState() const
 {
     return {{QStringLiteral("pending"), commandBox.PendingCommand},
-            {QStringLiteral("sound_on"), QStringLiteral("0")},
-            {QStringLiteral("tone_hz"), QStringLiteral("0")},
-            {QStringLiteral("volume_level"), QStringLiteral("0")}};
+            {QStringLiteral("sound_on"), tone.SoundOn ? QStringLiteral("1") : QStringLiteral("0")},
+            {QStringLiteral("tone_hz"), QString::number(tone.ToneFrequency)},
+            {QStringLiteral("volume_level"), QString::number(tone.VolumeLevel)}};
 }
 
 bool Viewer::keyPress(const QString &key)
@@ -131,6 +165,10 @@ bool Viewer::keyPress(const QString &key)
     speech.AbortRequested = key == QLatin1String("Escape");
     if (key == QLatin1String("Escape"))
         commandBox.PendingCommand.clear();
+    if (key == QLatin1String("Space")) {
+        ports.surface.setFocus(QStringLiteral("txtIn"));
+        scan.spaceKey();
+    }
     if (key == QLatin1String("F1")) {
         help.SpeakHelp(commandText);
         return true;
@@ -141,4 +179,14 @@ bool Viewer::keyPress(const QString &key)
     if (focus.isEmpty() || focus == QLatin1String("txtIn"))
         return commandBox.txtIn_KeyPress(key);
     return false;
+}
+
+void Viewer::setAudioOutput(AudioPort *audio)
+{
+    tone.setAudio(audio ? *audio : silentAudio_);
+}
+
+void Viewer::setPaceClock(PaceClock *clock)
+{
+    scan.setClock(clock ? *clock : realClock_);
 }

@@ -5,8 +5,13 @@
 #include "data/spike_clipping.h"
 #include "data/data_set.h"
 #include "session/action_registry.h"
+#include "ports/audio_port.h"
 #include "session/ports.h"
 #include "settings/recent_files.h"
+#include "sound/pace_clocks.h"
+#include "sound/sonified_scan.h"
+#include "sound/sound_menu.h"
+#include "sound/tone_generator.h"
 #include "view/strip_chart_model.h"
 #include "view/view_window.h"
 #include "voice/command_box.h"
@@ -38,6 +43,11 @@ public:
     // console, the tests); the window replaces it. Empty counts as the command box.
     std::function<QString()> focusedControl;
 
+    // The tone's output (default: silent) and the clock that paces the scan (default: real
+    // time). Set before startUp(); null restores the default.
+    void setAudioOutput(AudioPort *audio);
+    void setPaceClock(PaceClock *clock);
+
     QString baseTitle() const { return baseTitle_; }
     // The state fields that the later parts (command box, sound) add to the console's :state.
     QList<QPair<QString, QString>> extraState() const;
@@ -58,6 +68,16 @@ public:
     DataWriter writer{data, chart, view, speech, ports.surface, ports.pump, ports.settings};
     DelimitedExport exporter{data, chart, view, speech, ports.surface, ports.pump};
     SpikeClipper clipper{data, chart, view, speech, ports.surface, ports.pump};
+
+private:
+    // What the tone and the scan use until the shell provides better.
+    SilentAudio silentAudio_;
+    RealPaceClock realClock_;
+
+public:
+    ToneGenerator tone{silentAudio_};
+    SoundMenu soundMenu{tone, speech, ports.surface, ports.pump};
+    SonifiedScan scan{chart, data, speech, ports.surface, ports.pump, tone, soundMenu, realClock_};
     CommandBox commandBox{*this};
 
 private:

@@ -1,0 +1,67 @@
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A scan of a rising ramp at 50 steps per second, recorded to a WAV file: each step is
+// exactly 882 samples, and its pitch is measured by counting zero crossings.
+TEST(ConsoleScanWav, RecordedPitchRisesWithTheRamp)
+{
+    QTemporaryDir home;
+    const QString data = home.filePath(QStringLiteral("ramp.lmd"));
+    const QString wav = home.filePath(QStringLiteral("scan.wav"));
+    constexpr int Rows = 101;
+    QProcess gen;
+    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--signal"), QStringLiteral("ramp"), QStringLiteral("--noise"),
+                                            QStringLiteral("0"), QStringLiteral("--rows"), QString::number(Rows), data});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    ASSERT_EQ(gen.exitCode(), 0);
+
+    QProcess viewer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    viewer.setProcessEnvironment(env);
+    viewer.start(QStringLiteral(VIEWER_PATH), {QStringLiteral("--console"), QStringLiteral("--settings"),
+                                               home.filePath(QStringLiteral("s.ini")), QStringLiteral("--scan-speed"),
+                                               QStringLiteral("50"), QStringLiteral("--wav"), wav, data});
+    ASSERT_TRUE(viewer.waitForStarted(10000));
+    viewer.write("SCAN\n:state\n");
+    viewer.closeWriteChannel();
+    ASSERT_TRUE(viewer.waitForFinished(60000));
+    const QString out = QString::fromUtf8(viewer.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("say: Chart Sound Off."))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral(" sound_on=0 "))) << out.toStdString();
+
+    QFile file(wav);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray samples = file.readAll().mid(44);
+    // The silent start-up tone sounds for one buffer, then each of the 99 steps for 1/50 s.
+    constexpr int Step = 882, Lead = 4096, Steps = Rows - 2;
+    ASSERT_EQ(samples.size(), Lead + Steps * Step);
+
+    int lastHz = 0;
+    for (int k = 1; k <= Steps; ++k) {
+        const char *step = samples.constData() + Lead + (k - 1) * Step;
+        int crossings = 0;
+        for (int i = 1; i < Step; ++i)
+            crossings += (static_cast<unsigned char>(step[i - 1]) < 128) != (static_cast<unsigned char>(step[i]) < 128);
+        const double measured = crossings * 44100.0 / (2.0 * Step);
+        const double level = double(k) / (Rows - 1);
+        const double expected = 22049 * level * std::log2(1 + level) + 1;
+        // Below 200 Hz a step holds too few periods to count; above 8 kHz too few samples per period.
+        if (expected < 200 || expected > 8000)
+            continue;
+        EXPECT_NEAR(measured, expected, std::max(60.0, 0.05 * expected)) << "step " << k;
+        EXPECT_GE(measured + 60, lastHz) << "step " << k;
+        lastHz = int(measured);
+    }
+    EXPECT_GT(lastHz, 7000);
+}
+
+} // namespace

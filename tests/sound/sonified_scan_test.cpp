@@ -1,0 +1,160 @@
+#include "sound_fixture.h"
+
+namespace {
+
+using ScanTest = SoundFixture;
+
+TEST_F(ScanTest, RefusesWithoutData)
+{
+    scan.mnuScan();
+    EXPECT_EQ(speech.spoken, QStringList{QStringLiteral("No file is loaded. Cannot sauna-phi.")});
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(scan.ScanStarted);
+}
+
+TEST_F(ScanTest, FrequencyScanWalksTheInsideOfTheViewAndFollowsTheValues)
+{
+    setSamples({0, 20, 20, 50, 150, 7});
+    trackSteps();
+    scan.mnuScan();
+
+    // The two bounds themselves are not visited; the second 20 sends nothing new.
+    EXPECT_EQ(steps, QList<Step>({{1, 1161, 500}, {2, 1161, 500}, {3, 6450, 500}, {4, 22050, 500}}));
+    EXPECT_EQ(speech.spoken, QStringList({QStringLiteral("Sonified scan of chart from 10:00:00 to 10:00:05"),
+                                          QStringLiteral("Chart Sound On"), QStringLiteral("Chart Sound Off.")}));
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(audio.playing);
+    EXPECT_EQ(viewer.chart.ToolBarMode(), 1);
+    EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
+    EXPECT_TRUE(scan.ScanStarted);
+
+    // A view holding only its two bounds visits nothing but still toggles the sound.
+    setSamples({10, 90});
+    steps.clear();
+    speech.spoken.clear();
+    scan.mnuScan();
+    EXPECT_TRUE(steps.isEmpty());
+    EXPECT_EQ(speech.spoken.mid(1), QStringList({QStringLiteral("Chart Sound On"), QStringLiteral("Chart Sound Off.")}));
+}
+
+TEST_F(ScanTest, AmplitudeScanSetsTheCarrierThenFollowsTheLoudness)
+{
+    viewer.soundMenu.mnuSoundAmplitude();
+    setSamples({0, 0, 25, 100, 250, 0});
+    trackSteps();
+    const QList<QPair<double, int>> carriers = {{59, 1161}, {1001, 1161}, {60, 24}, {1000, 5419}};
+    for (const auto &[amTone, hz] : carriers) {
+        tone.AmTone = amTone;
+        steps.clear();
+        scan.mnuScan();
+        ASSERT_EQ(steps.size(), 4);
+        EXPECT_EQ(steps[0].hz, hz) << amTone;
+        EXPECT_DOUBLE_EQ(tone.AmTone, amTone == 59 || amTone == 1001 ? 440 : amTone);
+    }
+    // Bottom of the view is silence (level 0 kept), above the top is full loudness.
+    QList<double> volumes;
+    for (const Step &s : steps)
+        volumes << s.volume;
+    EXPECT_EQ(volumes, QList<double>({0, 250, 1000, 1000}));
+
+    // With noise no carrier is set; each changed level refills the noise.
+    viewer.soundMenu.mnuSoundNoise();
+    tone.ToneFrequency = 777;
+    const int writes = audio.writes;
+    scan.mnuScan();
+    EXPECT_EQ(tone.ToneFrequency, 777);
+    EXPECT_EQ(audio.writes, writes + 4);   // 2.5 was remembered clamped to 1, so it is sent again
+}
+
+TEST_F(ScanTest, FlatValueRangeLeavesTheToneAlone)
+{
+    setSamples({5, 5, 5, 5});
+    viewer.chart.setYAxisMin(5);
+    viewer.chart.setYAxisMax(5);
+    const int writes = audio.writes;
+    scan.mnuScan();
+    EXPECT_EQ(audio.writes, writes);
+}
+
+TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
+{
+    setSamples({0, 20, 30, 40, 50, 60});
+    trackSteps();
+    // Pump 1 follows the announcement, pump 2 runs inside the first step.
+    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
+                   [this] { EXPECT_FALSE(audio.playing) << "paused tone is stopped";
+                            viewer.keyPress(QStringLiteral("Space")); }};
+    scan.mnuScan();
+    EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4}));
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:01  Y = 20")));
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:01  Y = 20"));
+
+    steps.clear();
+    speech.spoken.clear();
+    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
+                   [this] { viewer.keyPress(QStringLiteral("Escape")); }};
+    scan.mnuScan();
+    // The cursor takes one more step before the walk sees the request.
+    EXPECT_EQ(rows(), QList<int>({1, 2}));
+    EXPECT_EQ(speech.spoken.last(), QStringLiteral("Chart Sound Off."));
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(scan.ScanPaused);
+    EXPECT_FALSE(viewer.speech.AbortRequested);
+
+    // A pause set between scans stops the next scan at its first step.
+    viewer.keyPress(QStringLiteral("Space"));
+    EXPECT_TRUE(scan.ScanPaused);
+    steps.clear();
+    speech.spoken.clear();
+    pump.script = {[] {}, [] {}, [this] { viewer.keyPress(QStringLiteral("Space")); }};
+    scan.mnuScan();
+    EXPECT_EQ(speech.spoken.at(2), QStringLiteral("Scan Paused at 10:00:01  Y = 20"));
+    EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4}));
+}
+
+TEST_F(ScanTest, StepsLastTheirShareOfASecond)
+{
+    setSamples({0, 20, 30, 40, 50, 60});
+    viewer.commandBox.hooks.setScanSpeed(50);
+    EXPECT_EQ(settings.read(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QString()), QStringLiteral("50"));
+    scan.mnuScan();
+    EXPECT_EQ(clock.nowUs(), 4 * 20000);
+
+    // Escape while waiting ends the walk at once.
+    trackSteps();
+    pump.script = {[] {}, [] {}, [this] { viewer.keyPress(QStringLiteral("Escape")); }};
+    scan.mnuScan();
+    EXPECT_EQ(rows(), QList<int>({1, 2}));
+
+    scan.readScanSpeed(settings);
+    EXPECT_DOUBLE_EQ(scan.ScanSpeed, 50);
+    settings.values.clear();
+    scan.readScanSpeed(settings);
+    EXPECT_DOUBLE_EQ(scan.ScanSpeed, 100);
+}
+
+TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)
+{
+    setSamples({0, 20, 30, 50.5, 50, 60});
+    viewer.chart.setToolBarMode(4);
+    viewer.chart.setCursorRow(3);
+    emit viewer.chart.cursorReadout();
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:03    Y : 50.50    Sample: 3"));
+    EXPECT_EQ(tone.ToneFrequency, 6568);   // level 0.505
+
+    // A zero top has no level: the label still shows, the tone stays.
+    viewer.chart.setYAxisMin(-100);
+    viewer.chart.setYAxisMax(0);
+    viewer.chart.setCursorRow(1);
+    emit viewer.chart.cursorReadout();
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:01    Y : 20.00    Sample: 1"));
+    EXPECT_EQ(tone.ToneFrequency, 6568);
+
+    // Outside cursor mode the pointer readout does nothing.
+    viewer.chart.setToolBarMode(1);
+    viewer.chart.setYAxisMax(100);
+    emit viewer.chart.cursorReadout();
+    EXPECT_EQ(tone.ToneFrequency, 6568);
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+#include "sound_fixture.h"
+#include <QSet>
+
+namespace {
+
+using SoundMenuTest = SoundFixture;
+
+bool isNoise(const QByteArray &bytes)
+{
+    // Noise at amplitude 0.5 stays in 0 .. 64; a sine at 0.5 spans 64 .. 191.
+    for (char b : bytes)
+        if (static_cast<unsigned char>(b) > 64)
+            return false;
+    return true;
+}
+
+TEST_F(SoundMenuTest, StartsInFrequencyModeWithASineUnlessTheSettingsSayOtherwise)
+{
+    EXPECT_TRUE(tone.FrequencyMode);
+    EXPECT_FALSE(tone.AmplitudeMode || tone.NoiseWave || tone.SineWave || tone.SquareWave);
+    EXPECT_EQ(surface.checked, QSet<QString>({QStringLiteral("mnuSoundFreq")}));
+    EXPECT_TRUE(speech.spoken.isEmpty());
+
+    surface.checked.clear();
+    settings.write(QStringLiteral("Settings"), QStringLiteral("SndAM"), QStringLiteral("True"));
+    settings.write(QStringLiteral("Settings"), QStringLiteral("SndFM"), QStringLiteral("False"));
+    settings.write(QStringLiteral("Settings"), QStringLiteral("SndSquare"), QStringLiteral("true"));
+    viewer.soundMenu.readSoundFlags(settings);
+    EXPECT_TRUE(tone.AmplitudeMode && tone.SquareWave);
+    EXPECT_FALSE(tone.FrequencyMode);
+    EXPECT_EQ(surface.checked, QSet<QString>({QStringLiteral("mnuSoundAmplitude"), QStringLiteral("mnuSoundSquare")}));
+}
+
+TEST_F(SoundMenuTest, ItemsSpeakAndMoveTheirCheckMarks)
+{
+    struct Case {
+        const char *item, *spoken;
+        QSet<QString> on, off;
+    };
+    const QList<Case> cases = {
+        {"mnuSoundNoise", "Chart sound is noise.", {"mnuSoundNoise", "mnuSoundAmplitude"}, {"mnuSoundFreq"}},
+        {"mnuSoundSine", "Chart sound is sine wave.", {"mnuSoundSine"}, {"mnuSoundSquare"}},
+        {"mnuSoundSquare", "Chart sound is square wave.", {"mnuSoundSquare"}, {"mnuSoundSine"}},
+        {"mnuSoundFreq", "Chart sound is frequency scaled.", {"mnuSoundFreq"}, {"mnuSoundNoise", "mnuSoundAmplitude"}},
+        {"mnuSoundAmplitude", "Chart sound is amplitude scaled.", {"mnuSoundAmplitude"}, {"mnuSoundNoise", "mnuSoundFreq"}},
+    };
+    for (const Case &c : cases) {
+        speech.spoken.clear();
+        ASSERT_TRUE(viewer.actions.run(QLatin1String(c.item)));
+        EXPECT_EQ(speech.spoken, QStringList{QLatin1String(c.spoken)});
+        for (const QString &name : c.on)
+            EXPECT_TRUE(surface.isChecked(name)) << c.item << " " << name.toStdString();
+        for (const QString &name : c.off)
+            EXPECT_FALSE(surface.isChecked(name)) << c.item << " " << name.toStdString();
+    }
+}
+
+TEST_F(SoundMenuTest, NoiseOutlastsTheSineItemUntilAmplitudeIsChosen)
+{
+    viewer.soundMenu.mnuSoundNoise();
+    viewer.soundMenu.mnuSoundSine();
+    EXPECT_TRUE(tone.AmplitudeMode);
+    double half = 0.5;
+    tone.UpdateVol(half);
+    EXPECT_TRUE(isNoise(audio.buffer));
+
+    viewer.soundMenu.mnuSoundAmplitude();
+    tone.UpdateVol(half);
+    EXPECT_FALSE(isNoise(audio.buffer));
+
+    // Frequency mode puts the volume back to half.
+    double loud = 0.9;
+    tone.UpdateVol(loud);
+    viewer.soundMenu.mnuSoundFreq();
+    EXPECT_DOUBLE_EQ(tone.VolumeLevel, 500);
+    EXPECT_TRUE(tone.FrequencyMode && !tone.AmplitudeMode);
+}
+
+TEST_F(SoundMenuTest, SoundItemTogglesTheTone)
+{
+    viewer.actions.run(QStringLiteral("mnuSoundOffOn"));
+    EXPECT_TRUE(tone.SoundOn);
+    EXPECT_TRUE(audio.playing);
+    const int pumps = pump.pumps;
+    viewer.actions.run(QStringLiteral("mnuSoundOffOn"));
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(audio.playing);
+    EXPECT_EQ(pump.pumps, pumps + 1);
+    EXPECT_EQ(speech.spoken, QStringList({QStringLiteral("Chart Sound On"), QStringLiteral("Chart Sound Off.")}));
+
+    const auto state = viewer.extraState();
+    EXPECT_TRUE(state.contains({QStringLiteral("sound_on"), QStringLiteral("0")}));
+    EXPECT_TRUE(state.contains({QStringLiteral("tone_hz"), QStringLiteral("22050")}));
+    EXPECT_TRUE(state.contains({QStringLiteral("volume_level"), QStringLiteral("500")}));
+}
+
+} // namespace
