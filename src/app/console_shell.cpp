@@ -1,15 +1,34 @@
 #include "app/console_shell.h"
 #include "app/console_io.h"
+#include "app/qt_speech.h"
 #include "session/state_line.h"
 #include "session/viewer.h"
 #include "settings/qsettings_store.h"
+#include "sound/pace_clocks.h"
+#include "sound/wav_recorder.h"
 #include <QCoreApplication>
 #include <QFileInfo>
 
 class ConsoleShell::Speech : public SpeechPort {
 public:
-    void speak(const QString &text) override { ConsoleIo::writeLine(QStringLiteral("say: ") + ConsoleIo::escape(text)); }
-    void speakAsync(const QString &text) override { speak(text); }
+    // With --speak the speech engine also says every utterance; the output stays the same.
+    std::unique_ptr<QtSpeech> voice;
+
+    void speak(const QString &text) override
+    {
+        write(text);
+        if (voice)
+            voice->speak(text);
+    }
+    void speakAsync(const QString &text) override
+    {
+        write(text);
+        if (voice)
+            voice->speakAsync(text);
+    }
+
+private:
+    static void write(const QString &text) { ConsoleIo::writeLine(QStringLiteral("say: ") + ConsoleIo::escape(text)); }
 };
 
 class ConsoleShell::Surface : public SurfaceState {
@@ -44,6 +63,20 @@ private:
 void ConsoleShell::Pump::pump()
 {
     QCoreApplication::processEvents();
+    if (shell)
+        shell->readWhileScanPaused();
+}
+
+void ConsoleShell::readWhileScanPaused()
+{
+    if (readingInScan_ || !viewer_ || !viewer_->scan.scanning() || !viewer_->scan.ScanPaused)
+        return;
+    readingInScan_ = true;
+    if (const auto line = ConsoleIo::readLine())
+        handleLine(*line);
+    else
+        viewer_->keyPress(QStringLiteral("Escape"));   // input ended: nobody can resume
+    readingInScan_ = false;
 }
 
 ConsoleShell::ConsoleShell(ConsoleOptions options)
@@ -55,7 +88,22 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
         settings_ = std::make_unique<QSettingsStore>();
     else
         settings_ = std::make_unique<QSettingsStore>(options_.settingsPath);
+    if (options_.speak) {
+        auto voice = std::make_unique<QtSpeech>();
+        if (voice->available())
+            static_cast<Speech &>(*speech_).voice = std::move(voice);
+        else   // standard output belongs to the protocol
+            std::fprintf(stderr, "Speech is not available: %s\n", qPrintable(voice->problem()));
+    }
     viewer_ = std::make_unique<Viewer>(Ports{*speech_, *surface_, pump_, *settings_});
+    pump_.shell = this;
+    if (!options_.wavPath.isEmpty()) {
+        // Scan steps then take exactly their length in the recording, however fast they run.
+        clock_ = std::make_unique<VirtualPaceClock>();
+        audio_ = std::make_unique<WavRecorder>(options_.wavPath, *clock_);
+        viewer_->setPaceClock(clock_.get());
+        viewer_->setAudioOutput(audio_.get());
+    }
     surface_->onCommandBoxFocus = [this] { viewer_->commandBox.txtIn_GotFocus(); };
 }
 
@@ -66,6 +114,8 @@ int ConsoleShell::run()
     // Named before start-up moves into the program folder.
     const QString file = options_.file.isEmpty() ? QString() : QFileInfo(options_.file).absoluteFilePath();
     viewer_->startUp();
+    if (options_.scanSpeed >= 0)
+        viewer_->scan.ScanSpeed = options_.scanSpeed;
     if (!file.isEmpty()) {
         int first = 0, last = 0;
         viewer_->loader.LoadData(file, first, last);

@@ -8,6 +8,8 @@
 
 class Viewer;
 class SettingsStore;
+class AudioPort;
+class PaceClock;
 
 struct ConsoleOptions {
     bool speak = false;        // also speak through the speech engine
@@ -36,7 +38,11 @@ private:
     class Pump : public MessagePump {
     public:
         void pump() override;
+        ConsoleShell *shell = nullptr;
     };
+    // A paused scan waits for the user: the next input line is handled meanwhile.
+    void readWhileScanPaused();
+    bool readingInScan_ = false;
 
     bool handleKey(const QString &key);
 
@@ -45,5 +51,7 @@ private:
     std::unique_ptr<SpeechPort> speech_;
     std::unique_ptr<Surface> surface_;
     Pump pump_;
+    std::unique_ptr<PaceClock> clock_;   // with --wav: scan time that the recording follows
+    std::unique_ptr<AudioPort> audio_;
     std::unique_ptr<Viewer> viewer_;
 };
