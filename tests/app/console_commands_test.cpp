@@ -1,0 +1,126 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Drives `lumora-viewer --console` with a script, in a scratch home folder.
+class ConsoleCommands : public ::testing::Test {
+protected:
+    QTemporaryDir home;
+
+    QString generate(const QString &name, const QStringList &args)
+    {
+        const QString out = home.filePath(name);
+        QProcess gen;
+        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
+        EXPECT_TRUE(gen.waitForFinished(60000));
+        EXPECT_EQ(gen.exitCode(), 0);
+        return out;
+    }
+
+    QStringList run(const QString &script)
+    {
+        QProcess viewer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        viewer.setProcessEnvironment(env);
+        viewer.start(QStringLiteral(VIEWER_PATH), {QStringLiteral("--console"), QStringLiteral("--settings"), home.filePath(QStringLiteral("s.ini"))});
+        EXPECT_TRUE(viewer.waitForStarted(10000));
+        viewer.write(script.toUtf8());
+        viewer.closeWriteChannel();
+        EXPECT_TRUE(viewer.waitForFinished(60000));
+        EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().constData();
+        QStringList lines = QString::fromUtf8(viewer.readAllStandardOutput()).split(u'\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    // The shipped help lines that hold `word`, as the console prints them.
+    static QStringList helpLinesWith(const QString &word)
+    {
+        QFile f(QFileInfo(QStringLiteral(VIEWER_PATH)).dir().filePath(QStringLiteral("LMSonifyHelp.txt")));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        QStringList out;
+        for (const QString &line : QString::fromUtf8(f.readAll()).split(u'\n')) {
+            const QString l = QString(line).remove(u'\r');
+            if (l.size() > 2 && !l.startsWith(QLatin1String("\\\\")) && l.contains(word, Qt::CaseInsensitive))
+                out << QStringLiteral("say: ") + l;
+        }
+        return out;
+    }
+
+    // True when `block` appears in `lines` as consecutive lines.
+    static bool hasBlock(const QStringList &lines, const QStringList &block)
+    {
+        for (qsizetype i = 0; i + block.size() <= lines.size(); ++i) {
+            if (lines.mid(i, block.size()) == block)
+                return true;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(ConsoleCommands, LoadWidthStartLimitsStatsFullAndQuit)
+{
+    // 21:00:00 to 21:19:59, one sample a second, two channels.
+    const QString file = generate(QStringLiteral("obs.lmd"), {"--rows", "1200", "--rate", "1", "--channels", "2"});
+    const QStringList out = run(QStringLiteral("LOAD\n%1\nWIDTH\n30\nSTART\n21:05\nLIMITS\nSTATS\nFULL\n"
+                                               ":type load\n:f1\n:state\nQUIT\n")
+                                    .arg(file));
+    const std::string all = out.join(u'\n').toStdString();
+
+    EXPECT_EQ(out.mid(0, 2), (QStringList{"say: LOAD", "say: Enter File Name to Load or Enter to load last announced file."})) << all;
+    EXPECT_TRUE(hasBlock(out, {"say: Samples Loaded:  1200",
+                               "say: WIDTH",
+                               "say: Width 00:19:59",
+                               "say: Enter Chart Width in Minutes or press escape.",
+                               "say: Chart window now 30 minutes wide.",
+                               "say: START",
+                               "say: Chart window starts at 21:00:00",
+                               "say: Enter new start time in hours colon minutes colon seconds or escape to abort.",
+                               "say: Chart View Starts 21:05:00",
+                               "say: Ends 21:35:00",
+                               "say: Width 00:30:00",
+                               "say: LIMITS",
+                               "say: Chart View Starts 21:05:00",
+                               "say: Ends 21:35:00",
+                               "say: Top  2",
+                               "say: Bottom  0",
+                               "say: STATS"}))
+        << all;
+    const QStringList help = helpLinesWith(QStringLiteral("load"));
+    ASSERT_GE(help.size(), 3);
+    EXPECT_TRUE(hasBlock(out, QStringList{"say: FULL", "say: setting chart to full view.", "say: Chart View Starts 21:00:00",
+                                          "say: Ends 21:19:59", "say: Top  2", "say: Bottom  0", "say: Help Matches for load"}
+                                  + help))
+        << all;
+    EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](const QString &l) {
+        return l.startsWith(QLatin1String("state: loaded=1 channels=2 last_index=1199 ")) && l.contains(QLatin1String(" pending= "));
+    })) << all;
+    EXPECT_EQ(out.mid(out.size() - 2), (QStringList{"say: QUIT", "say: Closing Lumora Sonified Review Program."})) << all;
+}
+
+TEST_F(ConsoleCommands, PromptsWaitInStateAndFailuresAreSentences)
+{
+    const QStringList out = run(QStringLiteral("cd\n:state\n/no/such/folder\n:state\nLOAD\n\nvol\n:esc\n:state\n"));
+    const std::string all = out.join(u'\n').toStdString();
+    ASSERT_EQ(out.size(), 12) << all;
+    EXPECT_TRUE(out[2].startsWith(QLatin1String("state: ")) && out[2].contains(QLatin1String(" pending=CHANGEDIR "))) << all;
+    EXPECT_EQ(out[3], QStringLiteral("say: There is no folder named /no/such/folder.")) << all;
+    EXPECT_TRUE(out[4].contains(QLatin1String(" pending= "))) << all;
+    EXPECT_EQ(out.mid(5, 5), (QStringList{"say: LOAD", "say: Enter File Name to Load or Enter to load last announced file.",
+                                          "say: No File specified.", "say: vol", "say: Enter volume 1 to 10."}))
+        << all;
+    EXPECT_TRUE(out[10].contains(QLatin1String(" pending= "))) << all;   // Escape dropped the prompt
+    EXPECT_EQ(out[11], QStringLiteral("say: Closing Lumora Sonified Review Program."));   // end of input closes
+}
