@@ -8,6 +8,9 @@
 #include <cmath>
 #include <limits>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace ChartPainter {
 
@@ -37,26 +40,34 @@ struct Column {
     bool empty() const { return min > max; }
 };
 
-// Extremes of finite values. NaN fails every comparison and drops out on its own; the
-// rare infinity sends the column through the careful loop.
+// Extremes of finite values. NaN fails every comparison and drops out on its own (the
+// SSE2 min/max keep their second operand then); the rare infinity sends the column through
+// the careful loop. This loop is the whole cost of drawing a full view of millions of rows.
 void minMax(const double *v, size_t n, double &mn, double &mx)
 {
-    double mn0 = Inf, mn1 = Inf, mx0 = -Inf, mx1 = -Inf;
     size_t i = 0;
-    for (; i + 1 < n; i += 2) {
-        const double a = v[i], b = v[i + 1];
-        mn0 = a < mn0 ? a : mn0;
-        mx0 = a > mx0 ? a : mx0;
-        mn1 = b < mn1 ? b : mn1;
-        mx1 = b > mx1 ? b : mx1;
+#if defined(__SSE2__)
+    __m128d lo0 = _mm_set1_pd(Inf), lo1 = lo0, hi0 = _mm_set1_pd(-Inf), hi1 = hi0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128d a = _mm_loadu_pd(v + i), b = _mm_loadu_pd(v + i + 2);
+        lo0 = _mm_min_pd(a, lo0);
+        hi0 = _mm_max_pd(a, hi0);
+        lo1 = _mm_min_pd(b, lo1);
+        hi1 = _mm_max_pd(b, hi1);
     }
-    if (i < n) {
-        const double a = v[i];
-        mn0 = a < mn0 ? a : mn0;
-        mx0 = a > mx0 ? a : mx0;
+    alignas(16) double lo[2], hi[2];
+    _mm_store_pd(lo, _mm_min_pd(lo0, lo1));
+    _mm_store_pd(hi, _mm_max_pd(hi0, hi1));
+    mn = std::min(lo[0], lo[1]);
+    mx = std::max(hi[0], hi[1]);
+#else
+    mn = Inf;
+    mx = -Inf;
+#endif
+    for (; i < n; ++i) {
+        mn = v[i] < mn ? v[i] : mn;
+        mx = v[i] > mx ? v[i] : mx;
     }
-    mn = std::min(mn0, mn1);
-    mx = std::max(mx0, mx1);
     if (mn == -Inf || mx == Inf) {
         mn = Inf;
         mx = -Inf;
@@ -309,13 +320,21 @@ QString describe(const StripChartModel &model)
         .arg(model.YAxisMax(), 0, 'g', 6);
 }
 
-void paint(QPainter &p, const QRect &area, const StripChartModel &model)
+namespace {
+
+// Where the plot goes inside the chart's area, with the value axis ticks that decided it.
+struct Frame {
+    Scale s;
+    std::vector<double> yTicks;
+    double yStep = 0;
+    int labelWidth = 0;
+};
+
+Frame frameFor(const QFontMetrics &fm, const QRect &area, const StripChartModel &model)
 {
-    p.save();
-    p.setClipRect(area);
-    p.fillRect(area, Qt::white);
-    const QFontMetrics fm = p.fontMetrics();
-    Scale s = scaleFor(model);
+    Frame f;
+    f.s = scaleFor(model);
+    const Scale &s = f.s;
 
     // Vertical room: title on top, time labels below.
     const int titleHeight = model.title().isEmpty() ? 10 : fm.height() + 10;
@@ -323,23 +342,46 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model)
     const double bottom = area.bottom() - fm.height() - 10;
     const double plotHeight = std::max(10.0, bottom - top);
 
-    const double yStep = niceStep(s.y1 - s.y0, std::max(2, int(plotHeight / 40)));
-    std::vector<double> yTicks;
-    const double firstValue = std::ceil(s.y0 / yStep) * yStep;
+    f.yStep = niceStep(s.y1 - s.y0, std::max(2, int(plotHeight / 40)));
+    const double firstValue = std::ceil(s.y0 / f.yStep) * f.yStep;
     // Counted, not accumulated: near huge values adding a tiny step may change nothing.
-    for (int i = 0; yStep > 0 && i < 100; ++i) {
-        const double v = firstValue + i * yStep;
-        if (v > s.y1 + yStep * 1e-9)
+    for (int i = 0; f.yStep > 0 && i < 100; ++i) {
+        const double v = firstValue + i * f.yStep;
+        if (v > s.y1 + f.yStep * 1e-9)
             break;
-        yTicks.push_back(v);
+        f.yTicks.push_back(v);
     }
-    int labelWidth = 0;
-    for (double v : yTicks)
-        labelWidth = std::max(labelWidth, fm.horizontalAdvance(valueLabel(v, yStep)));
+    for (double v : f.yTicks)
+        f.labelWidth = std::max(f.labelWidth, fm.horizontalAdvance(valueLabel(v, f.yStep)));
 
-    const double left = area.left() + labelWidth + 12;
+    const double left = area.left() + f.labelWidth + 12;
     const double right = area.right() - fm.horizontalAdvance(QStringLiteral("00:00")) / 2.0 - 4;
-    s.plot = QRectF(left, top, std::max(10.0, right - left), plotHeight);
+    f.s.plot = QRectF(left, top, std::max(10.0, right - left), plotHeight);
+    return f;
+}
+
+} // namespace
+
+void paintCursor(QPainter &p, const QRect &area, const StripChartModel &model)
+{
+    const Frame f = frameFor(p.fontMetrics(), area, model);
+    p.save();
+    p.setClipRect(f.s.plot.adjusted(0, 0, 1, 1));
+    drawCursor(p, f.s, model);
+    p.restore();
+}
+
+void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool withCursor)
+{
+    p.save();
+    p.setClipRect(area);
+    p.fillRect(area, Qt::white);
+    const QFontMetrics fm = p.fontMetrics();
+    const Frame frame = frameFor(fm, area, model);
+    const Scale &s = frame.s;
+    const std::vector<double> &yTicks = frame.yTicks;
+    const double yStep = frame.yStep;
+    const int labelWidth = frame.labelWidth;
 
     // Grid, ticks and labels.
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -389,7 +431,8 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model)
         p.setPen(QPen(fromBgr(model.channelColour(ch)), 0));
         p.drawLines(lines.data(), int(lines.size()));
     }
-    drawCursor(p, s, model);
+    if (withCursor)
+        drawCursor(p, s, model);
     p.restore();
 
     p.setPen(QPen(Qt::black, 0));

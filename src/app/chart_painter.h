@@ -11,8 +11,10 @@ class StripChartModel;
 // Kept apart from the widget so the picture can also be made off screen (clipboard, benchmark).
 namespace ChartPainter {
 
-// Everything drawn inside `area` of the painter's device.
-void paint(QPainter &painter, const QRect &area, const StripChartModel &model);
+// Everything drawn inside `area` of the painter's device; the cursor can be left out, so a
+// drawing can be kept and the moving cursor drawn over it (paintCursor).
+void paint(QPainter &painter, const QRect &area, const StripChartModel &model, bool withCursor = true);
+void paintCursor(QPainter &painter, const QRect &area, const StripChartModel &model);
 // The chart as a picture of the given size.
 QImage render(const StripChartModel &model, const QSize &size);
 

@@ -23,10 +23,27 @@ void ChartWidget::refresh()
     update();
 }
 
+ChartWidget::Key ChartWidget::currentKey() const
+{
+    return {model_.dataRevision(), model_.XAxisMin(), model_.XAxisMax(), model_.YAxisMin(), model_.YAxisMax(),
+            model_.title(), model_.timeLabelFormat(), model_.legendVisible(), size(), devicePixelRatioF()};
+}
+
 void ChartWidget::paintEvent(QPaintEvent *)
 {
+    // A scan moves the cursor at every step: the traces are redrawn only when they change.
+    const Key key = currentKey();
+    if (!(key == drawn_) || drawing_.isNull()) {
+        drawing_ = QPixmap(size() * key.ratio);
+        drawing_.setDevicePixelRatio(key.ratio);
+        QPainter painter(&drawing_);
+        painter.setFont(font());
+        ChartPainter::paint(painter, rect(), model_, false);
+        drawn_ = key;
+    }
     QPainter p(this);
-    ChartPainter::paint(p, rect(), model_);
+    p.drawPixmap(0, 0, drawing_);
+    ChartPainter::paintCursor(p, rect(), model_);
     if (hasFocus()) {
         p.setPen(QPen(palette().highlight().color(), 2));
         p.drawRect(rect().adjusted(1, 1, -1, -1));

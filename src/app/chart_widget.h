@@ -1,4 +1,5 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 
 class StripChartModel;
@@ -18,7 +19,20 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    // What the kept drawing shows; the cursor is drawn over it at every paint.
+    struct Key {
+        quint64 data = ~0ull;
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        QString title, timeFormat;
+        bool legend = false;
+        QSize size;
+        qreal ratio = 0;
+        bool operator==(const Key &) const = default;
+    };
+    Key currentKey() const;
     void refresh();
 
     const StripChartModel &model_;
+    QPixmap drawing_;
+    Key drawn_;
 };

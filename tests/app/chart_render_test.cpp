@@ -1,4 +1,5 @@
 #include "app/chart_painter.h"
+#include "app/chart_widget.h"
 #include "view/strip_chart_model.h"
 #include <QImage>
 #include <cmath>
@@ -79,6 +80,27 @@ TEST(ChartRender, SurvivesDegenerateViews)
     flat.setYAxisMin(-1e300);
     flat.setYAxisMax(1e300);
     EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
+}
+
+TEST(ChartRender, WidgetKeepsItsDrawingOnlyUntilSamplesViewOrCursorChange)
+{
+    StripChartModel model;
+    fill(model, 1000, [](int) { return 1.0; });
+    ChartWidget widget(model);
+    widget.resize(500, 300);
+    const auto redPixels = [&](int top, int bottom) { return pixelsOf(widget.grab().toImage(), QColor(255, 0, 0), top, bottom); };
+    ASSERT_EQ(redPixels(0, 100), 0);
+
+    model.SetValue(0, 500, 9.5);   // an edit of one sample, the view unchanged
+    EXPECT_GT(redPixels(0, 100), 5);
+
+    model.setToolBarMode(4);       // cursor mode: the cursor shows over the kept drawing
+    const QImage before = widget.grab().toImage();
+    model.setCursorRow(200);
+    const QImage after = widget.grab().toImage();
+    EXPECT_NE(before, after);
+    model.setCursorRow(800);
+    EXPECT_NE(widget.grab().toImage(), after);
 }
 
 TEST(ChartRender, TimeLabelsFollowTheDayNumber)
