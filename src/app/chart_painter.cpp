@@ -342,14 +342,18 @@ Frame frameFor(const QFontMetrics &fm, const QRect &area, const StripChartModel 
     const double bottom = area.bottom() - fm.height() - 10;
     const double plotHeight = std::max(10.0, bottom - top);
 
-    f.yStep = niceStep(s.y1 - s.y0, std::max(2, int(plotHeight / 40)));
-    const double firstValue = std::ceil(s.y0 / f.yStep) * f.yStep;
-    // Counted, not accumulated: near huge values adding a tiny step may change nothing.
-    for (int i = 0; f.yStep > 0 && i < 100; ++i) {
-        const double v = firstValue + i * f.yStep;
-        if (v > s.y1 + f.yStep * 1e-9)
-            break;
-        f.yTicks.push_back(v);
+    // At least two labelled ticks, even on a low chart.
+    for (int wanted = std::max(2, int(plotHeight / 40)); f.yTicks.size() < 2 && wanted <= 64; wanted *= 2) {
+        f.yTicks.clear();
+        f.yStep = niceStep(s.y1 - s.y0, wanted);
+        const double firstValue = std::ceil(s.y0 / f.yStep) * f.yStep;
+        // Counted, not accumulated: near huge values adding a tiny step may change nothing.
+        for (int i = 0; f.yStep > 0 && i < 100; ++i) {
+            const double v = firstValue + i * f.yStep;
+            if (v > s.y1 + f.yStep * 1e-9)
+                break;
+            f.yTicks.push_back(v);
+        }
     }
     for (double v : f.yTicks)
         f.labelWidth = std::max(f.labelWidth, fm.horizontalAdvance(valueLabel(v, f.yStep)));

@@ -110,7 +110,14 @@ TEST_F(WindowTest, ExitClosesTheWindowWithTheGoodbye)
     control<QAction>("MnuExit")->trigger();
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.viewer().Closing);
-    EXPECT_TRUE(speech->spoken.contains(QStringLiteral("Closing Lumora Sonified Review Program.")));
+    EXPECT_EQ(speech->spoken.count(QStringLiteral("Closing Lumora Sonified Review Program.")), 1);
+}
+
+TEST_F(WindowTest, QuitTypedInTheCommandBoxClosesTheWindow)
+{
+    QTest::keyClicks(txtIn(), QStringLiteral("QUIT"));
+    QTest::keyClick(txtIn(), Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(KeyNames, NameKeysAsTheProgramExpects)
