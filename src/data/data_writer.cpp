@@ -82,17 +82,18 @@ void DataWriter::CheckForSave()
         speech_.messageBox(QString(), NotEnoughData);
         return;
     }
-    data_.DataFileName = proposed;
 
+    // DataFileName names a file that holds the data: it changes only once a save succeeded.
+    QString target = proposed;
     // A view save always asks, whatever the setting says.
     if (viewSave_ || settingOn(QStringLiteral("PromptBeforeSaving"), QStringLiteral("True"))) {
         const auto chosen = askForPath(proposed);
         if (!chosen)
             return;
-        data_.DataFileName = *chosen;
+        target = *chosen;
     }
     surface_.repaint();
-    SaveDataFile(data_.DataFileName);
+    SaveDataFile(target);
 }
 
 std::optional<QString> DataWriter::askForPath(const QString &proposed)

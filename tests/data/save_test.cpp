@@ -97,6 +97,7 @@ TEST_F(Save, TooFewRowsOrCancelWriteNothing)
     viewer.writer.cmdSaveView();   // no dialog answer: cancelled
     EXPECT_EQ(surface.dialogs.size(), 1);
     EXPECT_TRUE(viewer.recent.RecentSaved[0].isEmpty());
+    EXPECT_EQ(viewer.data.DataFileName, path(QStringLiteral("in.lmd")));
 }
 
 TEST_F(Save, AnyWriteErrorLeavesTheOldFileAndIsReported)
@@ -131,6 +132,7 @@ TEST_F(Save, AnyWriteErrorLeavesTheOldFileAndIsReported)
         EXPECT_TRUE(viewer.recent.RecentSaved[0].isEmpty());
         EXPECT_TRUE(viewer.chart.title().isEmpty());
         EXPECT_EQ(viewer.data.header.encode(), before.encode());
+        EXPECT_EQ(viewer.data.DataFileName, path(QStringLiteral("in.lmd")));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3) << "no temporary file left behind";
     }
 
