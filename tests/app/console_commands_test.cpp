@@ -124,3 +124,13 @@ TEST_F(ConsoleCommands, PromptsWaitInStateAndFailuresAreSentences)
     EXPECT_TRUE(out[10].contains(QLatin1String(" pending= "))) << all;   // Escape dropped the prompt
     EXPECT_EQ(out[11], QStringLiteral("say: Closing Lumora Sonified Review Program."));   // end of input closes
 }
+
+TEST_F(ConsoleCommands, LoadDialogReadsThePathFromTheNextLine)
+{
+    const QString file = generate(QStringLiteral("d.lmd"), {"--rows", "25"});
+    const QStringList out = run(QStringLiteral("LOAD D\n%1\n:state\n").arg(file));
+    const std::string all = out.join(u'\n').toStdString();
+    EXPECT_EQ(out.value(0), QStringLiteral("say: LOAD D")) << all;
+    EXPECT_TRUE(out.contains(QStringLiteral("say: Samples Loaded:  25"))) << all;
+    EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](const QString &l) { return l.startsWith(QLatin1String("state: loaded=1 ")); })) << all;
+}
