@@ -452,6 +452,16 @@ bool FormReview::eventFilter(QObject *watched, QEvent *event)
             return handleKey(static_cast<QKeyEvent *>(event));
         break;
     }
+    case QEvent::ShortcutOverride:
+        // Some desktops bind Ctrl+U in text boxes; the menu's shortcuts must win in the command box.
+        if (watched == d->txtIn) {
+            const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
+            if (pressed == QKeySequence(Qt::CTRL | Qt::Key_U) || pressed == QKeySequence(Qt::CTRL | Qt::Key_I)) {
+                event->ignore();
+                return true;
+            }
+        }
+        break;
     case QEvent::Resize:
         if (watched == d->central)
             layoutControls();

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -85,6 +86,14 @@ TEST_F(WindowTest, LoadingAFileShowsItAndEnablesTheChartMenus)
     EXPECT_TRUE(control<QAction>("mnuScan")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("cmdSaveView")->isHidden());
     EXPECT_TRUE(speech->spoken.contains(QStringLiteral("Samples Loaded:  500")));
+
+    // The menu shortcuts work from the command box, where the focus nearly always is.
+    QSignalSpy cursorItem(control<QAction>("mnuCursor"), &QAction::triggered);
+    QTest::keyClick(txtIn(), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(cursorItem.count(), 1);
+    speech->spoken.clear();
+    QTest::keyClick(txtIn(), Qt::Key_I, Qt::ControlModifier);
+    EXPECT_FALSE(speech->spoken.isEmpty());   // the spoken INFO report
 
     const QImage picture = window.chart().grab().toImage();
     int red = 0;
