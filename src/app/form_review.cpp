@@ -354,6 +354,8 @@ void FormReview::addWindowActions()
     DataLoader::Hooks &hooks = d->viewer->loader.hooks;
     if (!hooks.layout)
         hooks.layout = [this] { layoutControls(); };
+    if (!hooks.hideArchiveList)
+        hooks.hideArchiveList = [this] { d->list->clear(); };
 }
 
 void FormReview::layoutControls()

@@ -87,6 +87,9 @@ TEST_F(WindowTest, LoadingAFileShowsItAndEnablesTheChartMenus)
     EXPECT_FALSE(control<QPushButton>("cmdSaveView")->isHidden());
     EXPECT_TRUE(speech->spoken.contains(QStringLiteral("Samples Loaded:  500")));
 
+    EXPECT_TRUE(window.chart().accessibleDescription().startsWith(QStringLiteral("2 channels, 500 rows. View from ")))
+        << window.chart().accessibleDescription().toStdString();
+
     // The menu shortcuts work from the command box, where the focus nearly always is.
     QSignalSpy cursorItem(control<QAction>("mnuCursor"), &QAction::triggered);
     QTest::keyClick(txtIn(), Qt::Key_U, Qt::ControlModifier);
