@@ -117,6 +117,42 @@ TEST_F(WindowTest, KeysReachTheProgramFirstAndThenTheCommandBox)
     EXPECT_EQ(txtIn()->text(), QStringLiteral("ab c"));
 }
 
+TEST_F(WindowTest, ControlColumnMovesAndHidesWithoutLosingTheChartOrHiddenButtons)
+{
+    QWidget &chart = window.chart();
+    QAction *hide = control<QAction>("mnuPopUpHideShowControls");
+    EXPECT_EQ(chart.x(), 105);
+    EXPECT_FALSE(hide->isEnabled());   // nothing to make room for yet
+
+    window.viewer().actions.run(QStringLiteral("mnuPopUpControlsRightLeft"));
+    EXPECT_EQ(chart.x(), 7);
+    EXPECT_GT(control<QPushButton>("cmdFullView")->x(), chart.geometry().right());
+    window.viewer().actions.run(QStringLiteral("mnuPopUpControlsRightLeft"));
+    EXPECT_EQ(chart.x(), 105);
+
+    window.loadAfterStartUp(generate({QStringLiteral("--rows"), QStringLiteral("100")}));
+    window.viewer().ports.surface.setVisible(QStringLiteral("cmdOffset"), false);
+    ASSERT_TRUE(hide->isEnabled());
+    window.viewer().actions.run(QStringLiteral("mnuPopUpHideShowControls"));
+    EXPECT_EQ(hide->text(), QStringLiteral("Show Controls"));
+    EXPECT_TRUE(control<QPushButton>("cmdLeft")->isHidden());
+    EXPECT_LE(chart.geometry().right(), window.centralWidget()->width());
+    window.viewer().actions.run(QStringLiteral("mnuPopUpHideShowControls"));
+    EXPECT_FALSE(control<QPushButton>("cmdLeft")->isHidden());
+    EXPECT_TRUE(control<QPushButton>("cmdOffset")->isHidden());   // the program hid it
+}
+
+TEST_F(WindowTest, RecentFileItemsShowPathsAndHideEmptySlots)
+{
+    WindowSurface &surface = window.viewer().ports.surface;
+    surface.setCaption(QStringLiteral("mnuRecentLoaded1"), QStringLiteral("/data/Rock & Roll.lmd"));
+    surface.setCaption(QStringLiteral("mnuRecentLoaded2"), QStringLiteral("/data/gone.lmd"));
+    surface.setCaption(QStringLiteral("mnuRecentLoaded2"), QString());
+    EXPECT_EQ(control<QAction>("mnuRecentLoaded1")->text(), QStringLiteral("/data/Rock && Roll.lmd"));
+    EXPECT_TRUE(control<QAction>("mnuRecentLoaded1")->isVisible());
+    EXPECT_FALSE(control<QAction>("mnuRecentLoaded2")->isVisible());
+}
+
 TEST_F(WindowTest, ExitClosesTheWindowWithTheGoodbye)
 {
     control<QAction>("MnuExit")->trigger();
