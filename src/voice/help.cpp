@@ -42,7 +42,10 @@ void Help::readFile(const QString &path)
         QByteArray raw = file.readLine();
         while (raw.endsWith('\n') || raw.endsWith('\r'))
             raw.chop(1);
-        const QString line = QString::fromUtf8(raw);
+        // Our own file is UTF-8; one saved by an older editor in Latin-1 still reads.
+        QString line = QString::fromUtf8(raw);
+        if (line.contains(QChar::ReplacementCharacter))
+            line = QString::fromLatin1(raw);
         if (line.size() > 2 && !line.startsWith(QLatin1String("\\\\")))
             HelpLines << line;
     }
