@@ -138,6 +138,31 @@ TEST_F(GoodFile, OddValuesAndNotesLoadWithoutHarm)
     }
 }
 
+TEST_F(GoodFile, BigFilesLoadAcrossReadBlocksAndRangesLoadTheirRows)
+{
+    const QString file = generate(QStringLiteral("ramp.lmd"), {"--rows", "20001", "--signal", "ramp", "--start", "45372.5"});
+    load(file);
+    ASSERT_EQ(viewer.chart.rowCount(), 20001);
+    for (int row : {0, 8191, 8192, 16384, 20000}) {
+        EXPECT_DOUBLE_EQ(viewer.chart.GetTime(row), Start + row * DayStep) << row;
+        EXPECT_DOUBLE_EQ(viewer.chart.GetValue(0, row), 0.5 + 1.5 * (row / 20000.0)) << row;
+    }
+    EXPECT_TRUE(viewer.chart.timesAscending());
+
+    int first = 10000, last = 10004;
+    viewer.loader.LoadData(file, first, last);
+    ASSERT_EQ(viewer.chart.rowCount(), 5);
+    EXPECT_DOUBLE_EQ(viewer.chart.GetTime(0), Start + 10000 * DayStep);
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("Samples Loaded:  5 (Partial Load)"));
+
+    // A range past the end is cut back to the last record.
+    first = 19990;
+    last = 50000;
+    viewer.loader.LoadData(file, first, last);
+    EXPECT_EQ(last, 20000);
+    EXPECT_EQ(viewer.chart.rowCount(), 11);
+}
+
 using BadFile = LoadFixture;
 
 TEST_F(BadFile, TooFewRecordsIsTheNoDataWarning)
