@@ -1,6 +1,7 @@
 #include "save_fixture.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cstring>
 
 namespace {
@@ -141,4 +142,24 @@ TEST_F(Save, AnyWriteErrorLeavesTheOldFileAndIsReported)
     viewer.writer.cmdSaveView();
     EXPECT_EQ(QFileInfo(target).size(), headerAndNotes + 500 * 32);
     EXPECT_TRUE(viewer.chart.title().endsWith(QLatin1String("  by  Obs.Site #2  in  Hilltop")));
+}
+
+TEST_F(Save, AFullDiskLeavesTheOldFile)
+{
+    const QString disk = path(QStringLiteral("disk"));
+    QDir().mkpath(disk);
+    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}) != 0)
+        GTEST_SKIP() << "cannot mount a small disk here";
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+    const QString target = disk + QStringLiteral("/full.lmd");
+    writeFile(target, "old contents");
+    load(generate(QStringLiteral("in.lmd"), {"--rows", "3000", "--channels", "2"}));   // 72 kB of records
+    surface.dialogAnswers.push_back(target);
+
+    viewer.writer.cmdSaveView();
+
+    EXPECT_EQ(contents(target), QByteArray("old contents"));
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files), QStringList{QStringLiteral("full.lmd")});
+    ASSERT_EQ(surface.boxes.size(), 1);
+    EXPECT_TRUE(surface.boxes[0].text.startsWith(QLatin1String("There was an error saving ") + target));
 }
