@@ -50,7 +50,8 @@ void DelimitedExport::mnuExportToTabDelimitedFile()
     std::optional<ExportFailure> failure;
     try {
         if (ExportFileName.trimmed().isEmpty())
-            failure = ExportFailure{int(QFileDevice::OpenError), QStringLiteral("No file name was given for the export.")};
+            failure = ExportFailure{int(QFileDevice::OpenError),
+                                    QStringLiteral("No export file name was given yet. Type EXPORT to give one.")};
         else if (!file->open(QIODevice::WriteOnly))
             failure = failureOf(*file);
         else
