@@ -19,10 +19,17 @@ struct MaxMin {
     double max, min;
 };
 
+// Where the loader can pick a kernel at run time, the wider vectors are used when the processor has them.
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
+#define VECTOR_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define VECTOR_KERNEL
+#endif
+
 // Four independent lanes, so the compiler can keep them in vector registers.
 constexpr int Lanes = 4;
 
-MaxMin maxMinOf(const double *v, int count, MaxMin acc)
+VECTOR_KERNEL MaxMin maxMinOf(const double *v, int count, MaxMin acc)
 {
     double hi[Lanes], lo[Lanes];
     for (int k = 0; k < Lanes; ++k) {
@@ -53,7 +60,7 @@ struct Tally {
     qint64 atOrBelow1 = 0, atOrBelow2 = 0, atOrBelow3 = 0;
 };
 
-void tally(const double *v, int count, double q1, double q2, double q3, Tally &t)
+VECTOR_KERNEL void tally(const double *v, int count, double q1, double q2, double q3, Tally &t)
 {
     // Counts kept as doubles per lane (exact far beyond a block's size) so the lanes vectorize.
     double s[Lanes] = {}, c1[Lanes] = {}, c2[Lanes] = {}, c3[Lanes] = {};
