@@ -12,6 +12,8 @@ namespace {
 // forward from midnight, as the date-time convention has it (-1.25 is 06:00 of day -1).
 qint64 secondsOfDay(double day)
 {
+    if (!std::isfinite(day))
+        return 0;
     const double magnitude = std::fabs(day);
     qint64 seconds = std::llround((magnitude - std::floor(magnitude)) * 86400.0);
     return seconds % 86400;
@@ -59,6 +61,9 @@ QString hhnnss(double day)
 
 QString shortDate(double day)
 {
+    // Far outside any calendar (or not a number): nothing to say rather than a made-up date.
+    if (!(std::fabs(day) < 3e6))
+        return QString();
     double whole = std::trunc(day);
     // A time that rounds up to midnight belongs to the next day.
     if (day >= 0 && std::llround((day - whole) * 86400.0) >= 86400)
@@ -83,6 +88,8 @@ QString threeDecimals(double value)
 
 QString FormatDMS(double degrees)
 {
+    if (!std::isfinite(degrees))
+        return signPadded(degrees).trimmed();
     const double d = std::trunc(degrees);
     const double f = std::fabs(degrees) - std::fabs(d);
     const qint64 m = qint64(std::floor(std::floor(f * 600000.5) / 10000.0));
@@ -92,6 +99,8 @@ QString FormatDMS(double degrees)
 
 QString FormatDMSCarry(double degrees)
 {
+    if (!std::isfinite(degrees))
+        return signPadded(degrees).trimmed();
     const double d = std::trunc(degrees);
     const double f = std::fabs(degrees - d);
     qint64 m = qint64(std::floor(std::floor(f * 60000.5) / 1000.0));

@@ -1,6 +1,7 @@
 #include "voice/number_forms.h"
 #include <QDate>
 #include <QLocale>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace NumberForms;
@@ -44,6 +45,7 @@ TEST(NumberForms, TimeOfDayDropsWholeDaysAndRoundsToTheSecond)
     EXPECT_EQ(hhnnss((1 + 2 / 60.0 + 3 / 3600.0) / 24.0), "01:02:03");
     EXPECT_EQ(hhnnss(1 - 0.1 / 86400), "00:00:00");
     EXPECT_EQ(hhnnss(-1.25), "06:00:00");
+    EXPECT_EQ(hhnnss(std::nan("")), "00:00:00");
 }
 
 TEST(NumberForms, ShortDateUsesTheSystemLocale)
@@ -53,6 +55,7 @@ TEST(NumberForms, ShortDateUsesTheSystemLocale)
     EXPECT_EQ(shortDate(dayOf(date)), expected);
     EXPECT_EQ(shortDate(dayOf(date) + 0.75), expected);
     EXPECT_EQ(shortDate(dayOf(date) - 0.1 / 86400), expected);
+    EXPECT_EQ(shortDate(1e300), "");
 }
 
 TEST(NumberForms, ThreeDecimalsKeepsTheSeparatorAndNoLeadingZero)
