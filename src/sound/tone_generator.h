@@ -1,7 +1,6 @@
 #pragma once
 #include <QByteArray>
 #include <QtGlobal>
-#include <random>
 
 class AudioPort;
 
@@ -56,5 +55,5 @@ private:
     QByteArray samples_;
     int bufferLength_ = 0;
     bool playing_ = false;
-    std::minstd_rand random_;
+    quint64 randomState_;   // xorshift64*: plenty for noise, and cheap
 };
