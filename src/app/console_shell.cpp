@@ -69,7 +69,7 @@ void ConsoleShell::Pump::pump()
 
 void ConsoleShell::readWhileScanPaused()
 {
-    if (readingInScan_ || !viewer_ || !viewer_->scan.scanning() || !viewer_->scan.ScanPaused)
+    if (readingInScan_ || !viewer_ || !viewer_->scan.waitingInPause())
         return;
     readingInScan_ = true;
     if (const auto line = ConsoleIo::readLine())

@@ -81,7 +81,6 @@ void SonifiedScan::mnuScan()
         tone_.UpdateFreq(carrier);
     }
 
-    running_ = true;
     for (int i = start + 1; i < stop; ++i) {
         const qint64 stepStart = clock_->nowUs();
         chart_.setCursorRow(i);   // the cursor-change handler retunes before this returns
@@ -89,15 +88,16 @@ void SonifiedScan::mnuScan()
             break;
         if (ScanPaused) {
             reportPause(i);
+            const bool outerWaiting = waitingInPause_;   // a scan started from inside a pause
+            waitingInPause_ = true;
             while (ScanPaused && !speech_.AbortRequested) {
                 pump_.pump();
                 clock_->sleepUs(PauseSliceUs);
             }
+            waitingInPause_ = outerWaiting;
         }
         waitForPace(stepStart);
     }
-    running_ = false;
-
     menu_.mnuSoundOffOn();
     chart_.setToolBarMode(TimeScrollMode);
     speech_.AbortRequested = false;

@@ -43,7 +43,8 @@ public:
 
     bool ScanStarted = false;
     bool ScanPaused = false;
-    bool scanning() const { return running_; }
+    // True while a paused scan waits for the user to resume it or press Escape.
+    bool waitingInPause() const { return waitingInPause_; }
 
 private:
     void reportPause(int row);
@@ -58,6 +59,6 @@ private:
     SoundMenu &menu_;
     PaceClock *clock_;
     std::optional<double> lastAmLevel_, lastFmLevel_;
-    bool running_ = false;
+    bool waitingInPause_ = false;
     QMetaObject::Connection changedLink_, readoutLink_;
 };

@@ -64,4 +64,35 @@ TEST(ConsoleScanWav, RecordedPitchRisesWithTheRamp)
     EXPECT_GT(lastHz, 7000);
 }
 
+// A pause left on after a scan stops the next scan at its first step; the console then reads
+// the next line, so a script can resume it, and the end of input ends the scan.
+TEST(ConsoleScanWav, PausedScanWaitsForTheNextLine)
+{
+    QTemporaryDir home;
+    const QString data = home.filePath(QStringLiteral("ramp.lmd"));
+    QProcess gen;
+    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--signal"), QStringLiteral("ramp"), QStringLiteral("--noise"),
+                                            QStringLiteral("0"), QStringLiteral("--rows"), QStringLiteral("10"), data});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    for (const QByteArray input : {QByteArray("SCAN\n:space\nSCAN\n:space\n:state\n"), QByteArray("SCAN\n:space\nSCAN\n")}) {
+        QProcess viewer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        viewer.setProcessEnvironment(env);
+        viewer.start(QStringLiteral(VIEWER_PATH), {QStringLiteral("--console"), QStringLiteral("--settings"),
+                                                   home.filePath(QStringLiteral("s.ini")), QStringLiteral("--scan-speed"),
+                                                   QStringLiteral("0"), data});
+        ASSERT_TRUE(viewer.waitForStarted(10000));
+        viewer.write(input);
+        viewer.closeWriteChannel();
+        ASSERT_TRUE(viewer.waitForFinished(30000)) << "a paused scan must not hang the console";
+        const QString out = QString::fromUtf8(viewer.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QStringLiteral("say: Scan Paused at 21:00:00  Y = 0\n"))) << out.toStdString();
+        EXPECT_EQ(out.count(QStringLiteral("say: Chart Sound Off.")), 2) << out.toStdString();
+        EXPECT_EQ(viewer.exitCode(), 0);
+    }
+}
+
 } // namespace
