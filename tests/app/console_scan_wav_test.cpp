@@ -7,34 +7,49 @@
 
 namespace {
 
+struct ConsoleScan : ::testing::Test {
+    QTemporaryDir home;
+    QString data = home.filePath(QStringLiteral("ramp.lmd"));
+
+    void makeRamp(int rows)
+    {
+        QProcess gen;
+        gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--signal"), QStringLiteral("ramp"), QStringLiteral("--noise"),
+                                                QStringLiteral("0"), QStringLiteral("--rows"), QString::number(rows), data});
+        ASSERT_TRUE(gen.waitForFinished(60000));
+        ASSERT_EQ(gen.exitCode(), 0);
+    }
+
+    // Runs the console on the ramp with `options`, feeding `input`; returns standard output.
+    QString run(QStringList options, const QByteArray &input)
+    {
+        QProcess viewer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        viewer.setProcessEnvironment(env);
+        options.prepend(home.filePath(QStringLiteral("s.ini")));
+        options.prepend(QStringLiteral("--settings"));
+        options.prepend(QStringLiteral("--console"));
+        viewer.start(QStringLiteral(VIEWER_PATH), options << data);
+        EXPECT_TRUE(viewer.waitForStarted(10000));
+        viewer.write(input);
+        viewer.closeWriteChannel();
+        EXPECT_TRUE(viewer.waitForFinished(30000)) << "the console must not hang";
+        EXPECT_EQ(viewer.exitCode(), 0);
+        return QString::fromUtf8(viewer.readAllStandardOutput());
+    }
+};
+
 // A scan of a rising ramp at 50 steps per second, recorded to a WAV file: each step is
 // exactly 882 samples, and its pitch is measured by counting zero crossings.
-TEST(ConsoleScanWav, RecordedPitchRisesWithTheRamp)
+TEST_F(ConsoleScan, RecordedPitchRisesWithTheRamp)
 {
-    QTemporaryDir home;
-    const QString data = home.filePath(QStringLiteral("ramp.lmd"));
-    const QString wav = home.filePath(QStringLiteral("scan.wav"));
     constexpr int Rows = 101;
-    QProcess gen;
-    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--signal"), QStringLiteral("ramp"), QStringLiteral("--noise"),
-                                            QStringLiteral("0"), QStringLiteral("--rows"), QString::number(Rows), data});
-    ASSERT_TRUE(gen.waitForFinished(60000));
-    ASSERT_EQ(gen.exitCode(), 0);
-
-    QProcess viewer;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    viewer.setProcessEnvironment(env);
-    viewer.start(QStringLiteral(VIEWER_PATH), {QStringLiteral("--console"), QStringLiteral("--settings"),
-                                               home.filePath(QStringLiteral("s.ini")), QStringLiteral("--scan-speed"),
-                                               QStringLiteral("50"), QStringLiteral("--wav"), wav, data});
-    ASSERT_TRUE(viewer.waitForStarted(10000));
-    viewer.write("SCAN\n:state\n");
-    viewer.closeWriteChannel();
-    ASSERT_TRUE(viewer.waitForFinished(60000));
-    const QString out = QString::fromUtf8(viewer.readAllStandardOutput());
+    makeRamp(Rows);
+    const QString wav = home.filePath(QStringLiteral("scan.wav"));
+    const QString out = run({QStringLiteral("--scan-speed"), QStringLiteral("50"), QStringLiteral("--wav"), wav}, "SCAN\n:state\n");
     EXPECT_TRUE(out.contains(QStringLiteral("say: Chart Sound Off."))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral(" sound_on=0 "))) << out.toStdString();
 
@@ -66,32 +81,13 @@ TEST(ConsoleScanWav, RecordedPitchRisesWithTheRamp)
 
 // A pause left on after a scan stops the next scan at its first step; the console then reads
 // the next line, so a script can resume it, and the end of input ends the scan.
-TEST(ConsoleScanWav, PausedScanWaitsForTheNextLine)
+TEST_F(ConsoleScan, PausedScanWaitsForTheNextLine)
 {
-    QTemporaryDir home;
-    const QString data = home.filePath(QStringLiteral("ramp.lmd"));
-    QProcess gen;
-    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--signal"), QStringLiteral("ramp"), QStringLiteral("--noise"),
-                                            QStringLiteral("0"), QStringLiteral("--rows"), QStringLiteral("10"), data});
-    ASSERT_TRUE(gen.waitForFinished(60000));
+    makeRamp(10);
     for (const QByteArray input : {QByteArray("SCAN\n:space\nSCAN\n:space\n:state\n"), QByteArray("SCAN\n:space\nSCAN\n")}) {
-        QProcess viewer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        viewer.setProcessEnvironment(env);
-        viewer.start(QStringLiteral(VIEWER_PATH), {QStringLiteral("--console"), QStringLiteral("--settings"),
-                                                   home.filePath(QStringLiteral("s.ini")), QStringLiteral("--scan-speed"),
-                                                   QStringLiteral("0"), data});
-        ASSERT_TRUE(viewer.waitForStarted(10000));
-        viewer.write(input);
-        viewer.closeWriteChannel();
-        ASSERT_TRUE(viewer.waitForFinished(30000)) << "a paused scan must not hang the console";
-        const QString out = QString::fromUtf8(viewer.readAllStandardOutput());
+        const QString out = run({QStringLiteral("--scan-speed"), QStringLiteral("0")}, input);
         EXPECT_TRUE(out.contains(QStringLiteral("say: Scan Paused at 21:00:00  Y = 0\n"))) << out.toStdString();
         EXPECT_EQ(out.count(QStringLiteral("say: Chart Sound Off.")), 2) << out.toStdString();
-        EXPECT_EQ(viewer.exitCode(), 0);
     }
 }
 

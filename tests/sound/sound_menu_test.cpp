@@ -76,22 +76,4 @@ TEST_F(SoundMenuTest, NoiseOutlastsTheSineItemUntilAmplitudeIsChosen)
     EXPECT_TRUE(tone.FrequencyMode && !tone.AmplitudeMode);
 }
 
-TEST_F(SoundMenuTest, SoundItemTogglesTheTone)
-{
-    viewer.actions.run(QStringLiteral("mnuSoundOffOn"));
-    EXPECT_TRUE(tone.SoundOn);
-    EXPECT_TRUE(audio.playing);
-    const int pumps = pump.pumps;
-    viewer.actions.run(QStringLiteral("mnuSoundOffOn"));
-    EXPECT_FALSE(tone.SoundOn);
-    EXPECT_FALSE(audio.playing);
-    EXPECT_EQ(pump.pumps, pumps + 1);
-    EXPECT_EQ(speech.spoken, QStringList({QStringLiteral("Chart Sound On"), QStringLiteral("Chart Sound Off.")}));
-
-    const auto state = viewer.extraState();
-    EXPECT_TRUE(state.contains({QStringLiteral("sound_on"), QStringLiteral("0")}));
-    EXPECT_TRUE(state.contains({QStringLiteral("tone_hz"), QStringLiteral("22050")}));
-    EXPECT_TRUE(state.contains({QStringLiteral("volume_level"), QStringLiteral("500")}));
-}
-
 } // namespace

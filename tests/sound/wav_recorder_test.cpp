@@ -55,16 +55,4 @@ TEST_F(WavRecorderTest, EachBufferLastsUntilTheNextChange)
     EXPECT_EQ(s.right(4), "3012");   // resumed where it stopped
 }
 
-TEST_F(WavRecorderTest, UnwritableFileIsReportedNotFatal)
-{
-    WavRecorder wav(dir.filePath(QStringLiteral("no/such/folder/tone.wav")), clock);
-    EXPECT_FALSE(wav.isOpen());
-    EXPECT_FALSE(wav.problem().isEmpty());
-    wav.createBuffer(4);
-    wav.writeBuffer("abcd");
-    wav.playLooping();
-    clock.sleepUs(1000);
-    wav.finish();
-}
-
 } // namespace
