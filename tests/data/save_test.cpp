@@ -33,6 +33,7 @@ TEST_F(Save, ViewSaveProposesTheDayFolderAndUtNameAndKeepsTheHeaderInMemory)
     EXPECT_EQ(surface.dialogs[0].initialPath, expected);
     EXPECT_EQ(QFileInfo(expected).size(), FileHeader::Size + before.NotesLength + 200 * 4 * 8);
     EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QLatin1String(" Saved ") + expected);
+    EXPECT_EQ(speech.spoken.last(), QStringLiteral("Saved UT240321210010.lmd."));
     EXPECT_EQ(viewer.recent.RecentSaved[0], expected);
     EXPECT_EQ(viewer.data.header.encode(), before.encode());
 }
