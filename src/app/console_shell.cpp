@@ -148,7 +148,7 @@ bool ConsoleShell::handleLine(const QString &line)
     return !v.Closing;
 }
 
-bool ConsoleShell::handleKey(const QString &spec)
+bool ConsoleShell::handleKey(const QString &keyText)
 {
     static const QHash<QString, QString> names = {
         {QStringLiteral("esc"), QStringLiteral("Escape")}, {QStringLiteral("enter"), QStringLiteral("Return")},
@@ -157,7 +157,7 @@ bool ConsoleShell::handleKey(const QString &spec)
         {QStringLiteral("f12"), QStringLiteral("F12")},     {QStringLiteral("left"), QStringLiteral("Left")},
         {QStringLiteral("right"), QStringLiteral("Right")}, {QStringLiteral("up"), QStringLiteral("Up")},
         {QStringLiteral("down"), QStringLiteral("Down")}};
-    QString key = spec.trimmed();
+    QString key = keyText.trimmed();
     QString prefix;
     for (;;) {
         if (key.startsWith(QLatin1String("shift+"), Qt::CaseInsensitive)) {

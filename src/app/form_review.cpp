@@ -214,23 +214,23 @@ void FormReview::buildControls()
         d->surface->add(label->objectName(), label);
     }
 
-    const auto addButton = [this](const ButtonSpec &spec) {
-        const QString name = QLatin1String(spec.name);
-        auto *button = new QPushButton(QLatin1String(spec.caption), d->central);
+    const auto addButton = [this](const ButtonSpec &entry) {
+        const QString name = QLatin1String(entry.name);
+        auto *button = new QPushButton(QLatin1String(entry.caption), d->central);
         button->setObjectName(name);
-        button->setAccessibleName(QLatin1String(spec.accessibleName));
-        button->setToolTip(QLatin1String(spec.accessibleName));
+        button->setAccessibleName(QLatin1String(entry.accessibleName));
+        button->setToolTip(QLatin1String(entry.accessibleName));
         button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, name] { runAction(name); });
         d->buttons[name] = button;
         d->surface->add(name, button);
-        if (spec.rightClickMode >= 0)
-            d->rightClickModes[button] = spec.rightClickMode;
+        if (entry.rightClickMode >= 0)
+            d->rightClickModes[button] = entry.rightClickMode;
     };
-    for (const ButtonSpec &spec : PairedButtons)
-        addButton(spec);
-    for (const ButtonSpec &spec : WideButtons)
-        addButton(spec);
+    for (const ButtonSpec &entry : PairedButtons)
+        addButton(entry);
+    for (const ButtonSpec &entry : WideButtons)
+        addButton(entry);
     d->buttons[QStringLiteral("cmdOffset")]->setToolTip(QStringLiteral(" Show / Hide Offset Tools "));
 }
 
@@ -399,15 +399,15 @@ void FormReview::layoutControls()
     const int columnLeft = d->controlsOnRight ? chartLeft + chartWidth + Margin : Margin;
     const int half = (ColumnWidth - 1) / 2;
     int row = 0;
-    for (const ButtonSpec &spec : PairedButtons) {
-        QPushButton *b = d->buttons.value(QLatin1String(spec.name));
+    for (const ButtonSpec &entry : PairedButtons) {
+        QPushButton *b = d->buttons.value(QLatin1String(entry.name));
         const bool second = row % 2 == 1;
         b->setGeometry(columnLeft + (second ? half + 1 : 0), Margin + (row / 2) * (RowHeight + 1), half, RowHeight);
         ++row;
     }
     int top = Margin + ((row + 1) / 2) * (RowHeight + 1) + 6;
-    for (const ButtonSpec &spec : WideButtons) {
-        QPushButton *b = d->buttons.value(QLatin1String(spec.name));
+    for (const ButtonSpec &entry : WideButtons) {
+        QPushButton *b = d->buttons.value(QLatin1String(entry.name));
         b->setGeometry(columnLeft, top, ColumnWidth, RowHeight);
         if (!b->property(WidgetSurface::HiddenProperty).toBool())
             top += RowHeight + 1;

@@ -1,10 +1,7 @@
+#include "app/console_process.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -13,35 +10,9 @@ class ConsoleCommands : public ::testing::Test {
 protected:
     QTemporaryDir home;
 
-    QString generate(const QString &name, const QStringList &args)
-    {
-        const QString out = home.filePath(name);
-        QProcess gen;
-        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
-        EXPECT_TRUE(gen.waitForFinished(60000));
-        EXPECT_EQ(gen.exitCode(), 0);
-        return out;
-    }
+    QString generate(const QString &name, const QStringList &args) { return ConsoleProcess::generate(home, name, args); }
 
-    QStringList run(const QString &script)
-    {
-        QProcess viewer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        viewer.setProcessEnvironment(env);
-        viewer.start(QStringLiteral(VIEWER_PATH), {QStringLiteral("--console"), QStringLiteral("--settings"), home.filePath(QStringLiteral("s.ini"))});
-        EXPECT_TRUE(viewer.waitForStarted(10000));
-        viewer.write(script.toUtf8());
-        viewer.closeWriteChannel();
-        EXPECT_TRUE(viewer.waitForFinished(60000));
-        EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().constData();
-        QStringList lines = QString::fromUtf8(viewer.readAllStandardOutput()).split(u'\n');
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
+    QStringList run(const QString &script) { return ConsoleProcess::lines(ConsoleProcess::run(home, {}, script.toUtf8())); }
 
     // The shipped help lines that hold `word`, as the console prints them.
     static QStringList helpLinesWith(const QString &word)

@@ -1,7 +1,4 @@
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "app/console_process.h"
 
 namespace {
 
@@ -10,32 +7,11 @@ class ConsoleRun : public ::testing::Test {
 protected:
     QTemporaryDir home;
 
-    QString generate(const QString &name, const QStringList &args)
-    {
-        const QString out = home.filePath(name);
-        QProcess gen;
-        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
-        EXPECT_TRUE(gen.waitForFinished(60000));
-        EXPECT_EQ(gen.exitCode(), 0);
-        return out;
-    }
+    QString generate(const QString &name, const QStringList &args) { return ConsoleProcess::generate(home, name, args); }
 
     QStringList run(const QString &file, const QByteArray &input)
     {
-        QProcess viewer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        viewer.setProcessEnvironment(env);
-        viewer.start(QStringLiteral(VIEWER_PATH),
-                     {QStringLiteral("--console"), QStringLiteral("--settings"), home.filePath(QStringLiteral("s.ini")), file});
-        EXPECT_TRUE(viewer.waitForStarted(10000));
-        viewer.write(input);
-        viewer.closeWriteChannel();
-        EXPECT_TRUE(viewer.waitForFinished(60000));
-        EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().constData();
-        return QString::fromUtf8(viewer.readAllStandardOutput()).split(u'\n');
+        return ConsoleProcess::run(home, {file}, input).split(u'\n');
     }
 
     static bool hasLineStartingWith(const QStringList &lines, const QString &start)

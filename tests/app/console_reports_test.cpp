@@ -1,9 +1,6 @@
 #include <QDate>
 #include <QLocale>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "app/console_process.h"
 
 namespace {
 
@@ -23,20 +20,7 @@ QString makeFile(const QTemporaryDir &home)
 
 QStringList runConsole(const QTemporaryDir &home, const QString &file, const QByteArray &input)
 {
-    QProcess viewer;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    viewer.setProcessEnvironment(env);
-    viewer.start(QStringLiteral(VIEWER_PATH),
-                 {QStringLiteral("--console"), QStringLiteral("--settings"), home.filePath(QStringLiteral("s.ini")), file});
-    EXPECT_TRUE(viewer.waitForStarted(10000));
-    viewer.write(input);
-    viewer.closeWriteChannel();
-    EXPECT_TRUE(viewer.waitForFinished(60000));
-    EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().constData();
-    return QString::fromUtf8(viewer.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return ConsoleProcess::run(home, {file}, input).split(u'\n', Qt::SkipEmptyParts);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
+#include "app/console_process.h"
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -21,24 +20,9 @@ struct ConsoleScan : ::testing::Test {
     }
 
     // Runs the console on the ramp with `options`, feeding `input`; returns standard output.
-    QString run(QStringList options, const QByteArray &input)
+    QString run(const QStringList &options, const QByteArray &input)
     {
-        QProcess viewer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        viewer.setProcessEnvironment(env);
-        options.prepend(home.filePath(QStringLiteral("s.ini")));
-        options.prepend(QStringLiteral("--settings"));
-        options.prepend(QStringLiteral("--console"));
-        viewer.start(QStringLiteral(VIEWER_PATH), options << data);
-        EXPECT_TRUE(viewer.waitForStarted(10000));
-        viewer.write(input);
-        viewer.closeWriteChannel();
-        EXPECT_TRUE(viewer.waitForFinished(30000)) << "the console must not hang";
-        EXPECT_EQ(viewer.exitCode(), 0);
-        return QString::fromUtf8(viewer.readAllStandardOutput());
+        return ConsoleProcess::run(home, QStringList(options) << data, input, 30000);
     }
 };
 

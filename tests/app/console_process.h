@@ -1,0 +1,52 @@
+#pragma once
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// The generator and `lumora-viewer --console` as child processes, in a scratch home folder so
+// the user's settings and program folder are never touched.
+namespace ConsoleProcess {
+
+// Writes `name` in `home` with lmdgen and the given options; returns its path.
+inline QString generate(const QTemporaryDir &home, const QString &name, const QStringList &args)
+{
+    const QString out = home.filePath(name);
+    QProcess gen;
+    gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
+    EXPECT_TRUE(gen.waitForFinished(60000));
+    EXPECT_EQ(gen.exitCode(), 0);
+    return out;
+}
+
+// Runs the console with `args` after --console --settings, feeding `input`; returns standard output.
+inline QString run(const QTemporaryDir &home, const QStringList &args, const QByteArray &input, int timeoutMs = 60000)
+{
+    QProcess viewer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    viewer.setProcessEnvironment(env);
+    viewer.start(QStringLiteral(VIEWER_PATH),
+                 QStringList{QStringLiteral("--console"), QStringLiteral("--settings"), home.filePath(QStringLiteral("s.ini"))}
+                     + args);
+    EXPECT_TRUE(viewer.waitForStarted(10000));
+    viewer.write(input);
+    viewer.closeWriteChannel();
+    EXPECT_TRUE(viewer.waitForFinished(timeoutMs)) << "the console must not hang";
+    EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().constData();
+    return QString::fromUtf8(viewer.readAllStandardOutput());
+}
+
+// Output split into lines, without the empty piece after the last line end.
+inline QStringList lines(const QString &output)
+{
+    QStringList result = output.split(u'\n');
+    if (!result.isEmpty() && result.last().isEmpty())
+        result.removeLast();
+    return result;
+}
+
+} // namespace ConsoleProcess
