@@ -1,0 +1,130 @@
+// Redrawing the strip chart at 1920 x 1080 from a model built in memory: a full view of
+// 10 million rows on one channel, a 1% view of the same rows, and 8 channels of 1 million rows.
+#include "app/chart_painter.h"
+#include "view/strip_chart_model.h"
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QSize ImageSize(1920, 1080);
+
+// A drift scan: a slowly wandering baseline, a source passing through the beam every few
+// hours, and receiver noise (a fixed-seed generator, so every run draws the same picture).
+struct Signal {
+    std::uint64_t state;
+    explicit Signal(std::uint64_t seed) : state(seed) {}
+
+    double noise()
+    {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return double(state >> 11) / double(1ULL << 53) - 0.5;
+    }
+    double at(double seconds)
+    {
+        const double transit = std::fmod(seconds, 4 * 3600.0) - 2 * 3600.0; // seconds from the beam's centre
+        const double beam = 600.0;
+        return 2.0 + 0.3 * std::sin(seconds * 2e-4) + 1.5 * std::exp(-transit * transit / (2 * beam * beam))
+            + 0.2 * noise();
+    }
+};
+
+struct RenderRig {
+    StripChartModel chart;
+    qsizetype rows;
+
+    // Time stamps as day numbers at 100 samples a second.
+    RenderRig(int channels, qsizetype rowCount) : rows(rowCount)
+    {
+        const std::uint32_t colours[] = {0x0000FF, 0x008000, 0xFF0000, 0x008080,
+                                         0x800080, 0x808000, 0x000000, 0x0080FF};
+        for (int ch = 0; ch < channels; ++ch)
+            chart.AddChannel(QStringLiteral("Ch %1").arg(ch + 1), colours[ch]);
+        chart.setTitle(QStringLiteral("Drift scan"));
+        chart.setLegendVisible(true);
+        const size_t width = size_t(channels) + 1;
+        std::vector<double> records(width * size_t(rows));
+        std::vector<Signal> signal;
+        for (int ch = 0; ch < channels; ++ch)
+            signal.emplace_back(std::uint64_t(ch) + 1);
+        for (qsizetype i = 0; i < rows; ++i) {
+            double *r = records.data() + width * size_t(i);
+            r[0] = 46000.0 + double(i) / 86400.0 / 100.0;
+            for (int ch = 0; ch < channels; ++ch)
+                r[1 + ch] = signal[size_t(ch)].at(double(i) / 100.0 + ch * 900.0) + ch;
+        }
+        chart.appendRecords(records.data(), rows);
+        double lo = chart.channelMin(0), hi = chart.channelMax(0);
+        for (int ch = 1; ch < channels; ++ch) {
+            lo = std::min(lo, chart.channelMin(ch));
+            hi = std::max(hi, chart.channelMax(ch));
+        }
+        chart.setYAxisMin(lo);
+        chart.setYAxisMax(hi);
+    }
+
+    // The view over rows [first, first + count).
+    void viewRows(qsizetype first, qsizetype count)
+    {
+        chart.setXAxisMin(chart.GetTime(int(first)));
+        chart.setXAxisMax(chart.GetTime(int(first + count - 1)));
+    }
+};
+
+RenderRig &rig(int channels, qsizetype rows)
+{
+    static std::unique_ptr<RenderRig> oneChannel, eightChannels;
+    auto &r = channels == 1 ? oneChannel : eightChannels;
+    if (!r)
+        r = std::make_unique<RenderRig>(channels, rows);
+    return *r;
+}
+
+// One redraw as the widget makes it: a painter opened on the kept image, the whole chart painted.
+void redraw(benchmark::State &state, RenderRig &r, qsizetype rowsInView)
+{
+    QImage image(ImageSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter p(&image);
+        ChartPainter::paint(p, image.rect(), r.chart);
+        p.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * rowsInView * r.chart.channelCount());
+    state.counters["rows_in_view"] = double(rowsInView);
+    state.counters["channels"] = r.chart.channelCount();
+}
+
+void BM_Render_1ch_10M_FullView(benchmark::State &state)
+{
+    RenderRig &r = rig(1, 10'000'000);
+    r.viewRows(0, r.rows);
+    redraw(state, r, r.rows);
+}
+BENCHMARK(BM_Render_1ch_10M_FullView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 100 000 rows in the middle of the file: the columns are found by bisection.
+void BM_Render_1ch_10M_OnePercentView(benchmark::State &state)
+{
+    RenderRig &r = rig(1, 10'000'000);
+    const qsizetype count = r.rows / 100;
+    r.viewRows(r.rows / 2, count);
+    redraw(state, r, count);
+    r.viewRows(0, r.rows);
+}
+BENCHMARK(BM_Render_1ch_10M_OnePercentView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Render_8ch_1M_FullView(benchmark::State &state)
+{
+    RenderRig &r = rig(8, 1'000'000);
+    r.viewRows(0, r.rows);
+    redraw(state, r, r.rows);
+}
+BENCHMARK(BM_Render_8ch_1M_FullView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
