@@ -130,8 +130,8 @@ void addColumnLines(std::vector<QLineF> &lines, const Scale &s, const std::vecto
 
 // Rows in time order: each column's rows are found by bisection, so a narrow view of a huge
 // file costs only its own rows.
-void traceAscending(std::vector<QLineF> &lines, const Scale &s, const std::vector<double> &times,
-                    const std::vector<double> &values)
+void traceAscending(std::vector<QLineF> &lines, const Scale &s, const SampleColumn &times,
+                    const SampleColumn &values)
 {
     const int width = std::max(1, int(s.plot.width()));
     const auto begin = times.begin();
@@ -170,8 +170,8 @@ void traceAscending(std::vector<QLineF> &lines, const Scale &s, const std::vecto
 }
 
 // Time stamps out of order: one pass over every row, each dropped into its column.
-void traceUnordered(std::vector<QLineF> &lines, const Scale &s, const std::vector<double> &times,
-                    const std::vector<double> &values)
+void traceUnordered(std::vector<QLineF> &lines, const Scale &s, const SampleColumn &times,
+                    const SampleColumn &values)
 {
     const int width = std::max(1, int(s.plot.width()));
     std::vector<Column> cols(static_cast<size_t>(width));

@@ -1,8 +1,8 @@
 #include "data/data_loader.h"
 #include "data/data_set.h"
+#include "data/parallel_record_reader.h"
 #include "ports/message_pump.h"
 #include "ports/settings_store.h"
-#include "ports/timed_pump.h"
 #include "ports/window_surface.h"
 #include "view/strip_chart_model.h"
 #include "voice/number_forms.h"
@@ -10,9 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <stdexcept>
-#include <vector>
 
 namespace {
 
@@ -70,6 +68,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
     }
 
     int count = 0;
+    double firstMax = 0;
     try {
         pump_.pump();
         surface_.repaint();
@@ -117,7 +116,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         const int lastRecord = data_.LastIndex;
         if (last == 0 || last > lastRecord)
             last = lastRecord;
-        if (first > last)
+        if (first > last || first < 0)
             first = 0;
 
         if (data_.ChannelCount > StripChartModel::MaxChannels)
@@ -125,7 +124,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         int channels = data_.ChannelCount;
         SetupChannels(channels);
 
-        readRecords(file, lastRecord + 1LL, first, last, count);
+        firstMax = readRecords(file, first, last, count);
         file.close();
     } catch (const std::exception &e) {
         file.close();
@@ -158,7 +157,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
     call(hooks.speakChartId);
     surface_.setWindowTitle(baseTitle() + QLatin1String("  File Loaded: ") + fileName);
     if (chart_.YAxisMax() == 0)
-        chart_.setYAxisMax(chart_.channelMax(0));
+        chart_.setYAxisMax(firstMax);
     if (settings_.read(QStringLiteral("Settings"), QStringLiteral("AutoTitle"), QStringLiteral("False"))
             .compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         call(hooks.autoTitle);
@@ -170,38 +169,29 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
     loadTail(fileName, count, partial);
 }
 
-void DataLoader::readRecords(QFile &file, qint64 recordCount, int first, int last, int &count)
+double DataLoader::readRecords(QFile &file, int first, int last, int &count)
 {
-    const int stride = data_.ChannelCount + 1;
-    const qint64 recordBytes = 8LL * stride;
-    constexpr qint64 BlockRecords = 8192;
-    std::vector<double> block(size_t(BlockRecords * stride));
-
+    const int channels = chart_.channelCount();
     const QString progressTail = QLatin1String(" of ") + NumberForms::signPadded(last - first)
                                  + QLatin1String(" Samples Loaded");
-    TimedPump slices(pump_);
-    chart_.reserveRows(last - first + 1);
-
-    if (first > 0 && !file.seek(file.pos() + first * recordBytes))
-        throw LoadError("The file could not be read: " + file.errorString().toStdString());
-    qint64 r = first;
-    const qint64 end = qMin<qint64>(last, recordCount - 1);
-    while (r <= end) {
-        const qint64 n = qMin(BlockRecords, end - r + 1);
-        readExactly(file, reinterpret_cast<char *>(block.data()), n * recordBytes);
-        if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
-            for (qint64 i = 0; i < n * stride; ++i)
-                block[size_t(i)] = qFromLittleEndian(block[size_t(i)]);
-        }
-        chart_.appendRecords(block.data(), n);
-        count += int(n);
-        r += n;
-        if (slices.maybePump() || r > end) {
-            surface_.setWindowTitle(baseTitle() + QLatin1String("  ") + NumberForms::signPadded(count) + progressTail);
-            chart_.EndUpdate();
-            chart_.BeginUpdate();
-        }
-    }
+    const auto showCount = [&](qint64 rows) {
+        surface_.setWindowTitle(baseTitle() + QLatin1String("  ") + NumberForms::signPadded(int(rows)) + progressTail);
+    };
+    // The rows arrive in columns of their own, so the window never draws a half-read chart.
+    RecordColumns read = readRecordColumns(file.fileName(), file.pos() + first * 8LL * (channels + 1), channels,
+                                           last - first + 1LL, [&](qint64 rows) {
+                                               pump_.pump();
+                                               showCount(rows);
+                                           });
+    count = int(read.times.size());
+    chart_.adoptRows(std::move(read.times), std::move(read.values), read.ascending);
+    showCount(count);
+    chart_.EndUpdate();
+    chart_.BeginUpdate();
+    if (read.failed)
+        throw LoadError("The file could not be read: " + read.error.toStdString());
+    // What channelMax(0) would give, without a second pass over the rows.
+    return read.firstMax == -INFINITY ? 0 : read.firstMax;
 }
 
 void DataLoader::loadTail(const QString &fileName, int count, bool partial)

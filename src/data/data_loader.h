@@ -46,7 +46,8 @@ public:
     void SetupChannels(int &count);
 
 private:
-    void readRecords(class QFile &file, qint64 recordCount, int first, int last, int &count);
+    // Reads the rows into the chart; returns the first channel's largest value (0 if none).
+    double readRecords(class QFile &file, int first, int last, int &count);
     void loadTail(const QString &fileName, int count, bool partial);
     QString baseTitle() const;
 

@@ -179,8 +179,8 @@ bool DataWriter::SaveDataFile(const QString &path)
         for (int r = first; !failure && r <= last;) {
             const int n = qMin(BlockRecords, last - r + 1);
             // Fetched per block: a pump in between may have rebuilt the chart's columns.
-            const std::vector<double> &times = chart_.times();
-            std::vector<const std::vector<double> *> columns;
+            const SampleColumn &times = chart_.times();
+            std::vector<const SampleColumn *> columns;
             for (int ch = 0; ch < channels; ++ch)
                 columns.push_back(&chart_.column(ch));
             double *out = block.data();

@@ -84,8 +84,8 @@ std::optional<DelimitedExport::ExportFailure> DelimitedExport::writeRows(QSaveFi
     constexpr int BlockRows = 4096;
     for (int r = qMax(0, view_.ViewStartIndex); r <= last;) {
         // Fetched per block: a pump in between may have rebuilt the chart's columns.
-        const std::vector<double> &times = chart_.times();
-        const std::vector<double> &values = chart_.column(channel);
+        const SampleColumn &times = chart_.times();
+        const SampleColumn &values = chart_.column(channel);
         QByteArray lines;
         for (const int end = qMin(last, r + BlockRows - 1); r <= end; ++r)
             lines += exportLine((times.at(size_t(r)) - origin) * 86400.0, values.at(size_t(r)));

@@ -129,9 +129,11 @@ struct StridedIt {
     auto operator<=>(const StridedIt &o) const { return index <=> o.index; }
 };
 
-void reserveLarge(std::vector<double> &column, size_t rows)
+} // namespace
+
+void StripChartModel::reserveColumn(SampleColumn &column, size_t rows)
 {
-    column.reserve(rows);
+    column.reserve(column.size() + rows);
 #ifdef Q_OS_LINUX
     // Huge pages cut the page faults of filling a column of millions of rows by far.
     constexpr uintptr_t Huge = 2u << 20;
@@ -142,13 +144,11 @@ void reserveLarge(std::vector<double> &column, size_t rows)
 #endif
 }
 
-} // namespace
-
 void StripChartModel::reserveRows(qsizetype rows)
 {
-    reserveLarge(times_, times_.size() + size_t(rows));
+    reserveColumn(times_, size_t(rows));
     for (auto &col : values_)
-        reserveLarge(col, col.size() + size_t(rows));
+        reserveColumn(col, size_t(rows));
 }
 
 void StripChartModel::appendRecords(const double *records, qsizetype count)
@@ -157,7 +157,7 @@ void StripChartModel::appendRecords(const double *records, qsizetype count)
     const std::ptrdiff_t stride = channels + 1;
     const size_t base = times_.size();
     for (int field = 0; field <= channels; ++field) {
-        std::vector<double> &column = field == 0 ? times_ : values_[field - 1];
+        SampleColumn &column = field == 0 ? times_ : values_[field - 1];
         column.insert(column.end(), StridedIt{records + field, stride, 0}, StridedIt{records + field, stride, count});
     }
 
@@ -171,12 +171,27 @@ void StripChartModel::appendRecords(const double *records, qsizetype count)
     dataChanged();
 }
 
+void StripChartModel::adoptRows(SampleColumn times, std::vector<SampleColumn> values, bool ascending)
+{
+    if (int(values.size()) != channelCount())
+        throw std::invalid_argument("The columns do not match the chart's channels.");
+    for (const SampleColumn &col : values) {
+        if (col.size() != times.size())
+            throw std::invalid_argument("The columns differ in length.");
+    }
+    times_ = std::move(times);
+    values_ = std::move(values);
+    timesAscending_ = ascending;
+    cursorRow_ = 0;
+    dataChanged();
+}
+
 namespace {
 
 // Four independent lanes let the compiler keep the loop busy; NaN never wins a comparison,
 // so one bad sample does not make the whole channel's range unknown.
 template <typename Better>
-double extreme(const std::vector<double> &col, double start, Better better)
+double extreme(const SampleColumn &col, double start, Better better)
 {
     double lane[4] = {start, start, start, start};
     const size_t n = col.size();

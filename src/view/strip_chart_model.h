@@ -2,7 +2,34 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <utility>
 #include <vector>
+
+// Leaves new elements uninitialised, so sizing a column for millions of rows writes nothing
+// until the rows themselves arrive.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    DefaultInitAllocator() noexcept = default;
+    template <typename U>
+    DefaultInitAllocator(const DefaultInitAllocator<U> &) noexcept {}
+
+    template <typename U, typename... Args>
+    void construct(U *p, Args &&...args)
+    {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void *>(p)) U;
+        else
+            ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// One column of samples: a channel's values, or the time stamps.
+using SampleColumn = std::vector<double, DefaultInitAllocator<double>>;
 
 // The chart's data store and view properties. Samples live here, column by column (one time
 // column, one value column per channel), so a 10-million-row file costs no more memory than
@@ -34,14 +61,19 @@ public:
     // Bulk append for the loader: `records` holds `count` records of time + channelCount() values.
     void reserveRows(qsizetype rows);
     void appendRecords(const double *records, qsizetype count);
+    // Replaces every row with the given columns (one per channel) without copying them.
+    // Throws std::invalid_argument when the columns do not match the channels.
+    void adoptRows(SampleColumn times, std::vector<SampleColumn> values, bool ascending);
+    // Makes room for `rows` more samples, with huge pages asked for big columns.
+    static void reserveColumn(SampleColumn &column, size_t rows);
 
     // Largest / smallest value of a channel over all rows, NaN skipped (0 when there is none).
     double channelMax(int channel) const;
     double channelMin(int channel) const;
 
     // Direct column access for the hot loops (queries, drawing).
-    const std::vector<double> &times() const { return times_; }
-    const std::vector<double> &column(int channel) const { return values_.at(channel); }
+    const SampleColumn &times() const { return times_; }
+    const SampleColumn &column(int channel) const { return values_.at(channel); }
     // Set when every time stamp is at or after the one before it; index searches may bisect.
     bool timesAscending() const { return timesAscending_; }
     // Changes whenever a sample, row or channel changes (not for view or cursor changes), so a
@@ -89,8 +121,8 @@ private:
     void dataChanged();
     void noteTime(double time);
 
-    std::vector<double> times_;
-    std::vector<std::vector<double>> values_;
+    SampleColumn times_;
+    std::vector<SampleColumn> values_;
     QStringList names_;
     std::vector<quint32> colours_;
     bool timesAscending_ = true;

@@ -1,7 +1,9 @@
 #include "../../tools/lmd_writer.h"
+#include "data/parallel_record_reader.h"
 #include "load_fixture.h"
 #include <QFile>
 #include <cmath>
+#include <cstring>
 
 namespace {
 const QString Ff = QString(QChar(0xFF));
@@ -161,6 +163,58 @@ TEST_F(GoodFile, BigFilesLoadAcrossReadBlocksAndRangesLoadTheirRows)
     viewer.loader.LoadData(file, first, last);
     EXPECT_EQ(last, 20000);
     EXPECT_EQ(viewer.chart.rowCount(), 11);
+}
+
+namespace {
+
+bool sameColumn(const SampleColumn &got, const SampleColumn &want, size_t from = 0)
+{
+    return got.size() + from <= want.size() && std::memcmp(got.data(), want.data() + from, got.size() * sizeof(double)) == 0;
+}
+
+} // namespace
+
+TEST_F(GoodFile, ThreadedReadsMatchOneBlockAtATimeBitForBitAndAShortFileKeepsAPrefix)
+{
+    // Big enough to be shared between threads; row 131072 starts a part for 2 or 4 threads, and
+    // stepping back there is seen only across the parts' boundary.
+    constexpr int Rows = 262144;
+    const QString file = generate(QStringLiteral("big.lmd"), {"--channels", "2", "--rows", QString::number(Rows),
+                                                              "--set-time", "131072:45000", "--set-value", "5:1:nan"});
+    QFile raw(file);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    const qint64 offset = FileHeader::Size + FileHeader::decode(bytes.constData()).NotesLength;
+    StripChartModel want;
+    want.AddChannel(QString(), 0);
+    want.AddChannel(QString(), 0);
+    want.appendRecords(reinterpret_cast<const double *>(bytes.constData() + offset), Rows);
+    ASSERT_FALSE(want.timesAscending());
+
+    load(file);
+    ASSERT_EQ(viewer.chart.rowCount(), Rows);
+    EXPECT_TRUE(sameColumn(viewer.chart.times(), want.times()));
+    EXPECT_TRUE(sameColumn(viewer.chart.column(0), want.column(0)));
+    EXPECT_TRUE(sameColumn(viewer.chart.column(1), want.column(1)));
+    EXPECT_FALSE(viewer.chart.timesAscending());
+    EXPECT_TRUE(surface.windowTitle.endsWith(QStringLiteral("  File Loaded: ") + file));
+
+    int first = 70001, last = 250000;
+    viewer.loader.LoadData(file, first, last);
+    ASSERT_EQ(viewer.chart.rowCount(), last - first + 1);
+    EXPECT_TRUE(sameColumn(viewer.chart.times(), want.times(), first));
+    EXPECT_TRUE(sameColumn(viewer.chart.column(1), want.column(1), first));
+    EXPECT_FALSE(viewer.chart.timesAscending());
+
+    // As if the file shrank after its size was read: the rows up to the gap, none after it.
+    const RecordColumns cut = readRecordColumns(file, offset, 2, Rows + 100000, {});
+    EXPECT_TRUE(cut.failed);
+    EXPECT_GE(qint64(cut.times.size()), Rows / 2);
+    EXPECT_LE(qint64(cut.times.size()), Rows);
+    ASSERT_EQ(cut.values.size(), 2u);
+    EXPECT_EQ(cut.values[1].size(), cut.times.size());
+    EXPECT_TRUE(sameColumn(cut.times, want.times()));
+    EXPECT_TRUE(sameColumn(cut.values[1], want.column(1)));
 }
 
 using BadFile = LoadFixture;

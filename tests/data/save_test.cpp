@@ -42,7 +42,7 @@ TEST_F(Save, LoadsBackBitForBitAndAShorterSaveLeavesNothingOld)
 {
     load(generate(QStringLiteral("in.lmd"), UtFile));
     const DataSet original = viewer.data;
-    std::vector<std::vector<double>> columns{viewer.chart.times()};
+    std::vector<SampleColumn> columns{viewer.chart.times()};
     for (int c = 0; c < 3; ++c)
         columns.push_back(viewer.chart.column(c));
     const QString copy = path(QStringLiteral("copy.lmd"));
