@@ -1,45 +1,18 @@
 #pragma once
-#include "session/viewer.h"
-#include "support/fakes.h"
+#include "data/load_fixture.h"
 #include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-// A started-up Viewer on fake ports with a scratch folder; commands are typed and entered
-// as the user would. The current folder is put back after each test.
-class CommandFixture : public ::testing::Test {
+// The loading fixture, with commands typed and entered as the user would. The current
+// folder is put back after each test, since CD changes it.
+class CommandFixture : public LoadFixture {
 protected:
-    FakeSpeech speech;
-    FakeSurface surface;
-    FakePump pump;
-    FakeSettings settings;
-    Viewer viewer{Ports{speech, surface, pump, settings}};
-    QTemporaryDir dir;
     QString startFolder = QDir::currentPath();
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        viewer.startUp();
-        speech.spoken.clear();
-    }
     void TearDown() override { QDir::setCurrent(startFolder); }
 
-    // lmdgen writes `name` into the scratch folder; returns its full path.
-    QString generate(const QString &name, const QStringList &args)
-    {
-        const QString out = dir.filePath(name);
-        QProcess gen;
-        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
-        EXPECT_TRUE(gen.waitForFinished(60000));
-        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().constData();
-        return out;
-    }
     void load(const QString &file)
     {
-        int first = 0, last = 0;
-        viewer.loader.LoadData(file, first, last);
+        LoadFixture::load(file);
         speech.spoken.clear();
     }
 
