@@ -1,11 +1,11 @@
 #pragma once
 #include "data/data_loader.h"
+#include "data/data_set.h"
 #include "data/data_writer.h"
 #include "data/delimited_export.h"
 #include "data/spike_clipping.h"
-#include "data/data_set.h"
-#include "session/action_registry.h"
 #include "ports/audio_port.h"
+#include "session/action_registry.h"
 #include "session/ports.h"
 #include "settings/recent_files.h"
 #include "sound/pace_clocks.h"
