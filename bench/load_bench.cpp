@@ -3,11 +3,7 @@
 // before the load (the mark is reset before every load). The loader reads with worker threads, so
 // its processor time over all threads is reported as load_cpu_ms: the CPU column counts only the
 // benchmark's own thread.
-#include "../tests/support/fakes.h"
-#include "data/data_loader.h"
-#include "data/data_set.h"
-#include "view/strip_chart_model.h"
-#include "voice/speech.h"
+#include "../tests/support/load_rig.h"
 #include <QFile>
 #include <QFileInfo>
 #include <benchmark/benchmark.h>
@@ -62,23 +58,12 @@ void warmPageCache(const QString &path)
         std::abort();
 }
 
-// The parts a load needs, on fake ports.
-struct LoadRig {
-    FakeSpeech speech;
-    FakeSurface surface;
-    FakePump pump;
-    FakeSettings settings;
-    StripChartModel chart;
-    DataSet data;
-    Speech voice{speech, pump, surface};
-    DataLoader loader{data, chart, voice, surface, pump, settings};
-};
-
-// Processor time of the whole process, every thread included.
-double selfCpuMs()
+// Processor time of this process (RUSAGE_SELF, every thread included) or of its finished
+// children (RUSAGE_CHILDREN).
+double cpuMs(int who)
 {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
@@ -86,7 +71,7 @@ void loadBench(benchmark::State &state, const QString &path)
 {
     warmPageCache(path);
     const double fileBytes = double(QFileInfo(path).size());
-    double peakBytes = 0, cpuMs = 0;
+    double peakBytes = 0, loadCpuMs = 0;
     int rows = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -95,14 +80,14 @@ void loadBench(benchmark::State &state, const QString &path)
         auto rig = std::make_unique<LoadRig>();
         const long before = statusKb("VmRSS:");
         resetPeak();
-        const double cpuBefore = selfCpuMs();
+        const double cpuBefore = cpuMs(RUSAGE_SELF);
         state.ResumeTiming();
 
         int first = 0, last = 0;
         rig->loader.LoadData(path, first, last);
 
         state.PauseTiming();
-        cpuMs += selfCpuMs() - cpuBefore;
+        loadCpuMs += cpuMs(RUSAGE_SELF) - cpuBefore;
         peakBytes = std::max(peakBytes, double(statusKb("VmHWM:") - before) * 1024.0);
         rows = rig->chart.rowCount();
         rig.reset();
@@ -110,16 +95,9 @@ void loadBench(benchmark::State &state, const QString &path)
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fileBytes));
     state.counters["rows"] = rows;
-    state.counters["load_cpu_ms"] = cpuMs / double(state.iterations());
+    state.counters["load_cpu_ms"] = loadCpuMs / double(state.iterations());
     state.counters["peak_MB"] = peakBytes / 1e6;
     state.counters["peak_per_file_size"] = peakBytes / fileBytes;
-}
-
-double childCpuMs()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
 // cat's own processor time is reported as cat_cpu_ms: the benchmark's CPU column only counts this process.
@@ -127,12 +105,12 @@ void catBench(benchmark::State &state, const QString &path)
 {
     warmPageCache(path);
     const std::string command = "cat " + path.toStdString() + " > /dev/null";
-    const double cpuBefore = childCpuMs();
+    const double cpuBefore = cpuMs(RUSAGE_CHILDREN);
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("cat failed");
     }
-    state.counters["cat_cpu_ms"] = (childCpuMs() - cpuBefore) / double(state.iterations());
+    state.counters["cat_cpu_ms"] = (cpuMs(RUSAGE_CHILDREN) - cpuBefore) / double(state.iterations());
     state.SetBytesProcessed(int64_t(state.iterations()) * QFileInfo(path).size());
 }
 

@@ -1,10 +1,6 @@
 // libFuzzer target: every input is written to a file and loaded as a data file. The loader
 // must never crash, read past the file, or leak, whatever the bytes say.
-#include "../tests/support/fakes.h"
-#include "data/data_loader.h"
-#include "data/data_set.h"
-#include "view/strip_chart_model.h"
-#include "voice/speech.h"
+#include "../tests/support/load_rig.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -21,22 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         file.write(reinterpret_cast<const char *>(bytes), qint64(size));
     }
 
-    FakeSpeech speech;
-    FakeSurface surface;
-    FakePump pump;
-    FakeSettings settings;
-    StripChartModel chart;
-    DataSet data;
-    Speech voice(speech, pump, surface);
-    DataLoader loader(data, chart, voice, surface, pump, settings);
+    LoadRig rig;
     int first = 0, last = 0;
-    loader.LoadData(path, first, last);
+    rig.loader.LoadData(path, first, last);
+    const DataSet &data = rig.data;
+    const StripChartModel &chart = rig.chart;
 
     // What a load leaves behind must hold together.
     if (data.FileLoaded) {
         if (chart.rowCount() != data.LastIndex + 1 || chart.channelCount() != data.ChannelCount)
             __builtin_trap();
-        data.SplitNotes(data.GetModifiedNotes());
+        rig.data.SplitNotes(data.GetModifiedNotes());
     }
     return 0;
 }
