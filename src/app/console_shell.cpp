@@ -40,15 +40,19 @@ public:
     // A dialog becomes a prompt: the next input line answers, an empty line cancels.
     std::optional<QString> openFileDialog(const FileDialogRequest &) override { return answer(); }
     std::optional<QString> saveFileDialog(const FileDialogRequest &) override { return answer(); }
-    // The command box greets the user when the focus comes back to it from another control.
+    // The command box greets the user when the focus comes back to it from another control;
+    // the match list announces itself when it receives the focus.
     void setFocus(const QString &name) override
     {
-        const bool greet = name == QLatin1String("txtIn") && !focus.isEmpty() && focus != name;
+        const bool moved = !focus.isEmpty() && focus != name;
         SurfaceState::setFocus(name);
-        if (greet && onCommandBoxFocus)
+        if (moved && name == QLatin1String("txtIn") && onCommandBoxFocus)
             onCommandBoxFocus();
+        if (moved && name == QLatin1String("List1") && onListFocus)
+            onListFocus();
     }
     std::function<void()> onCommandBoxFocus;
+    std::function<void()> onListFocus;
 
 private:
     static std::optional<QString> answer()
@@ -57,6 +61,16 @@ private:
         if (!line || line->isEmpty())
             return std::nullopt;
         return *line;
+    }
+};
+
+// Nothing is started: the line names the file a desktop program would have opened.
+class ConsoleShell::Desktop : public DesktopPort {
+public:
+    bool openWithDesktop(const QString &path) override
+    {
+        ConsoleIo::writeLine(QStringLiteral("open: ") + ConsoleIo::escape(path));
+        return true;
     }
 };
 
@@ -82,7 +96,8 @@ void ConsoleShell::readWhileScanPaused()
 ConsoleShell::ConsoleShell(ConsoleOptions options)
     : options_(std::move(options)),
       speech_(std::make_unique<Speech>()),
-      surface_(std::make_unique<Surface>())
+      surface_(std::make_unique<Surface>()),
+      desktop_(std::make_unique<Desktop>())
 {
     if (options_.settingsPath.isEmpty())
         settings_ = std::make_unique<QSettingsStore>();
@@ -105,6 +120,8 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
         viewer_->setAudioOutput(audio_.get());
     }
     surface_->onCommandBoxFocus = [this] { viewer_->commandBox.txtIn_GotFocus(); };
+    surface_->onListFocus = [this] { viewer_->archive.List1.List1_GotFocus(); };
+    viewer_->setDesktop(desktop_.get());
 }
 
 ConsoleShell::~ConsoleShell() = default;
@@ -132,6 +149,8 @@ bool ConsoleShell::handleLine(const QString &line)
 {
     Viewer &v = *viewer_;
     if (!line.startsWith(u':') || line.startsWith(QLatin1String("::"))) {
+        // As a user clicks into the command box before typing there.
+        surface_->setFocus(QStringLiteral("txtIn"));
         v.commandText = line.startsWith(QLatin1String("::")) ? line.mid(1) : line;
         v.keyPress(QStringLiteral("Return"));
     } else if (line == QLatin1String(":state")) {

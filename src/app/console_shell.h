@@ -1,4 +1,5 @@
 #pragma once
+#include "ports/desktop_port.h"
 #include "ports/message_pump.h"
 #include "ports/speech_port.h"
 #include "ports/surface_state.h"
@@ -35,6 +36,7 @@ public:
 private:
     class Speech;
     class Surface;
+    class Desktop;
     class Pump : public MessagePump {
     public:
         void pump() override;
@@ -50,6 +52,7 @@ private:
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SpeechPort> speech_;
     std::unique_ptr<Surface> surface_;
+    std::unique_ptr<Desktop> desktop_;
     Pump pump_;
     std::unique_ptr<PaceClock> clock_;   // with --wav: scan time that the recording follows
     std::unique_ptr<AudioPort> audio_;

@@ -70,6 +70,13 @@ void Viewer::connectParts()
         ports.settings.write(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QString::number(speed));
     };
     box.mnuScan = [this] { scan.mnuScan(); };
+
+    box.archiveSearch = [this](const QString &answer) { return archive.searchFlow(answer); };
+    archive.loadFile = [this](const QString &path) {
+        int first = 0, last = 0;
+        loader.LoadData(path, first, last);
+    };
+    h.hideArchiveList = [this] { archive.List1.clear(); };
 }
 
 void Viewer::registerActions()
@@ -107,6 +114,7 @@ void Viewer::startUp()
     const QString programFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(programFolder);
     QDir::setCurrent(programFolder);
+    archive.programFolder = programFolder;
     store.write(settings, QStringLiteral("LumoraPath"), programFolder);
     if (store.read(settings, QStringLiteral("DataDirectory"), QString()).isEmpty())
         store.write(settings, QStringLiteral("DataDirectory"), programFolder);
@@ -156,7 +164,8 @@ QList<QPair<QString, QString>> Viewer::extraState() const
     return {{QStringLiteral("pending"), commandBox.PendingCommand},
             {QStringLiteral("sound_on"), tone.SoundOn ? QStringLiteral("1") : QStringLiteral("0")},
             {QStringLiteral("tone_hz"), QString::number(tone.ToneFrequency)},
-            {QStringLiteral("volume_level"), QString::number(tone.VolumeLevel)}};
+            {QStringLiteral("volume_level"), QString::number(tone.VolumeLevel)},
+            {QStringLiteral("focus"), focusName()}};
 }
 
 bool Viewer::keyPress(const QString &key)
@@ -171,14 +180,30 @@ bool Viewer::keyPress(const QString &key)
     }
     if (key == QLatin1String("F1")) {
         help.SpeakHelp(commandText);
+        // The match list adds its own keys to the help.
+        if (focusName() == QLatin1String("List1"))
+            archive.List1.List1_KeyDown(key);
         return true;
     }
 
     // Then the control with the focus.
-    const QString focus = focusedControl ? focusedControl() : QString();
-    if (focus.isEmpty() || focus == QLatin1String("txtIn"))
+    const QString focus = focusName();
+    if (focus == QLatin1String("txtIn"))
         return commandBox.txtIn_KeyPress(key);
+    if (focus == QLatin1String("List1"))
+        return archive.List1.List1_KeyDown(key);
     return false;
+}
+
+QString Viewer::focusName() const
+{
+    const QString focus = focusedControl ? focusedControl() : QString();
+    return focus.isEmpty() ? QStringLiteral("txtIn") : focus;
+}
+
+void Viewer::setDesktop(DesktopPort *desktop)
+{
+    archive.desktop = desktop ? desktop : &noDesktop_;
 }
 
 void Viewer::setAudioOutput(AudioPort *audio)

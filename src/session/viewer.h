@@ -1,4 +1,5 @@
 #pragma once
+#include "archive/veyra_archive.h"
 #include "data/data_loader.h"
 #include "data/data_set.h"
 #include "data/data_writer.h"
@@ -47,10 +48,14 @@ public:
     // time). Set before startUp(); null restores the default.
     void setAudioOutput(AudioPort *audio);
     void setPaceClock(PaceClock *clock);
+    // Opens downloaded sound, text and image files (default: nothing can be opened).
+    void setDesktop(DesktopPort *desktop);
 
     QString baseTitle() const { return baseTitle_; }
     // The state fields that the later parts (command box, sound) add to the console's :state.
     QList<QPair<QString, QString>> extraState() const;
+    // The control with the keyboard focus; the command box when none is known.
+    QString focusName() const;
     bool Closing = false;
     bool StartingUp = false;
 
@@ -73,11 +78,13 @@ private:
     // What the tone and the scan use until the shell provides better.
     SilentAudio silentAudio_;
     RealPaceClock realClock_;
+    NoDesktop noDesktop_;
 
 public:
     ToneGenerator tone{silentAudio_};
     SoundMenu soundMenu{tone, speech, ports.surface, ports.pump};
     SonifiedScan scan{chart, data, speech, ports.surface, ports.pump, tone, soundMenu, realClock_};
+    VeyraArchive archive{speech, ports.surface, ports.pump, ports.settings};
     CommandBox commandBox{*this};
 
 private:

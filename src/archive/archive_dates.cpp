@@ -1,0 +1,253 @@
+#include "archive/archive_dates.h"
+#include "util/leading_number.h"
+#include <QDate>
+#include <QRegularExpression>
+#include <QTime>
+#include <cmath>
+
+namespace {
+
+constexpr double MinutesPerDay = 1440.0;
+
+// Days from 1 March of year 0 in the proleptic Gregorian calendar, shifted to 1 Jan 1970 = 0.
+long long daysFromCivil(long long y, long long m, long long d)
+{
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+const long long DayZero = daysFromCivil(1899, 12, 30);
+
+// A date or time part as a 16-bit whole number, rounded half to even.
+long long part(double value)
+{
+    const double whole = std::nearbyint(value);
+    if (!(whole >= -32768 && whole <= 32767))
+        throw ArchiveFormatError("The date or time part " + QString::number(value, 'g', 15).toStdString() +
+                                 " is out of range.");
+    return static_cast<long long>(whole);
+}
+
+double timeSerial(double hours, double minutes)
+{
+    return (part(hours) * 60 + part(minutes)) / MinutesPerDay;
+}
+
+long long floorDiv(long long a, long long b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+int twoDigitYear(int year)
+{
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
+double dayOf(const QDate &date) { return double(date.toJulianDay() - QDate(1899, 12, 30).toJulianDay()); }
+
+double dayOf(const QDate &date, const QTime &time)
+{
+    return dayOf(date) + time.msecsSinceStartOfDay() / 86400000.0;
+}
+
+// Day, month and year order of the locale's short date ("M/d/yy" -> 'M', 'd', 'y').
+QString dateOrder(const QLocale &locale)
+{
+    QString order;
+    for (QChar c : locale.dateFormat(QLocale::ShortFormat)) {
+        if ((c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
+            order += c;
+    }
+    return order.size() == 3 ? order : QStringLiteral("Mdy");
+}
+
+std::optional<QTime> parseTime(const QString &text, const QLocale &locale)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,2})(?::(\\d{2}))?(?::(\\d{2}))?\\s*(\\S+)?$"));
+    const auto m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    int hour = m.captured(1).toInt();
+    const int minute = m.captured(2).toInt();
+    const int second = m.captured(3).toInt();
+    const QString suffix = m.captured(4);
+    if (!suffix.isEmpty()) {
+        const bool am = suffix.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0 ||
+                        suffix.compare(locale.amText(), Qt::CaseInsensitive) == 0;
+        const bool pm = suffix.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0 ||
+                        suffix.compare(locale.pmText(), Qt::CaseInsensitive) == 0;
+        if ((!am && !pm) || hour < 1 || hour > 12)
+            return std::nullopt;
+        hour = hour % 12 + (pm ? 12 : 0);
+    } else if (m.captured(2).isEmpty()) {
+        return std::nullopt;   // a lone number is no time
+    }
+    const QTime time(hour, minute, second);
+    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+}
+
+} // namespace
+
+double archiveValue(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    double value = 0;
+    bool digits = false;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 + (text[i].unicode() - u'0');
+        digits = true;
+    }
+    // Fractions and exponents are rare in the index: the general reader handles them.
+    if (i < text.size() && (text[i] == u'.' || text[i] == u'e' || text[i] == u'E'))
+        return leadingNumber(text.toString());
+    if (!digits)
+        return 0;
+    return negative ? -value : value;
+}
+
+double daySerial(double year, double month, double day)
+{
+    long long y = part(year);
+    const long long m = part(month);
+    const long long d = part(day);
+    if (y >= 0 && y <= 99)
+        y = twoDigitYear(int(y));
+    y += floorDiv(m - 1, 12);
+    const long long monthInYear = m - 1 - floorDiv(m - 1, 12) * 12 + 1;
+    return double(daysFromCivil(y, monthInYear, 1) + (d - 1) - DayZero);
+}
+
+double CvrtVASortDate(QStringView text)
+{
+    if (text.size() != 12)
+        return 0;
+    return daySerial(archiveValue(text.mid(0, 4)), archiveValue(text.mid(4, 2)), archiveValue(text.mid(6, 2))) +
+           timeSerial(archiveValue(text.mid(8, 2)), archiveValue(text.mid(10, 2)));
+}
+
+double CvrtVADate(QStringView text)
+{
+    double parts[2] = {0, 0};
+    for (double &p : parts) {
+        const qsizetype slash = text.indexOf(u'/');
+        if (slash < 0)
+            break;
+        p = archiveValue(text.left(slash));
+        text = text.mid(slash + 1);
+    }
+    return daySerial(archiveValue(text), parts[0], parts[1]);
+}
+
+double CvrtVATime(QStringView text)
+{
+    if (text.size() != 4)
+        return 0;
+    return timeSerial(archiveValue(text.mid(0, 2)), archiveValue(text.mid(2, 2)));
+}
+
+QStringView GetVAParam(QStringView &line)
+{
+    const qsizetype bar = line.indexOf(u'|');
+    if (bar < 0)
+        return {};
+    const QStringView field = line.left(bar);
+    line = line.mid(bar + 1);
+    return field;
+}
+
+std::optional<double> parseArchiveMoment(const QString &typed, const QLocale &locale)
+{
+    const QString text = typed.trimmed();
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T ]+(.+))?$"));
+    static const QRegularExpression numeric(QStringLiteral("^(\\d{1,4})[/.-](\\d{1,2})[/.-](\\d{1,4})\\.?(?:[ ,T]+(.+))?$"));
+    int year = 0, month = 0, day = 0;
+    QString timeText;
+    if (const auto m = iso.match(text); m.hasMatch()) {
+        year = m.captured(1).toInt();
+        month = m.captured(2).toInt();
+        day = m.captured(3).toInt();
+        timeText = m.captured(4);
+    } else if (const auto n = numeric.match(text); n.hasMatch()) {
+        const QString order = dateOrder(locale);
+        for (int i = 0; i < 3; ++i) {
+            const QString digits = n.captured(i + 1);
+            const int value = digits.toInt();
+            if (order[i] == u'd')
+                day = value;
+            else if (order[i] == u'M')
+                month = value;
+            else
+                year = digits.size() <= 2 ? twoDigitYear(value) : value;
+        }
+        timeText = n.captured(4);
+    } else {
+        // Month names and the like, in the locale's own long and short forms.
+        for (auto format : {QLocale::LongFormat, QLocale::ShortFormat, QLocale::NarrowFormat}) {
+            if (const QDateTime dt = locale.toDateTime(text, format); dt.isValid())
+                return dayOf(dt.date(), dt.time());
+            if (const QDate d = locale.toDate(text, format); d.isValid())
+                return dayOf(d);
+        }
+        return std::nullopt;
+    }
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    if (timeText.trimmed().isEmpty())
+        return dayOf(date);
+    const auto time = parseTime(timeText, locale);
+    if (!time)
+        return std::nullopt;
+    return dayOf(date, *time);
+}
+
+QString generalDateTime(double day, const QLocale &locale)
+{
+    if (!(std::fabs(day) < 3e6))
+        return QString();
+    double whole = std::floor(day);
+    long long seconds = std::llround((day - whole) * 86400.0);
+    if (seconds >= 86400) {
+        whole += 1;
+        seconds = 0;
+    }
+    QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    if (!dateFormat.contains(QLatin1String("yyyy")))
+        dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    const QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
+    QString text = locale.toString(date, dateFormat);
+    if (seconds != 0) {
+        const QTime time = QTime(0, 0).addSecs(int(seconds));
+        QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+        if (seconds % 60 != 0 && !timeFormat.contains(u's'))
+            timeFormat.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
+        text += u' ' + locale.toString(time, timeFormat);
+    }
+    return text;
+}
+
+QString lastIndexDownloadText(double day)
+{
+    return QDate(1899, 12, 30).addDays(qint64(std::floor(day))).toString(Qt::ISODate);
+}
+
+double readLastIndexDownload(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (const QDate iso = QDate::fromString(trimmed, Qt::ISODate); iso.isValid())
+        return dayOf(iso);
+    try {
+        return CvrtVADate(trimmed);
+    } catch (const ArchiveFormatError &) {
+        return 0;   // unreadable: counts as very old, so the index is fetched again
+    }
+}

@@ -1,0 +1,123 @@
+#include "archive/downloader.h"
+#include "support/fakes.h"
+#include "support/http_test_server.h"
+#include "voice/speech.h"
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DownloaderTest : public ::testing::Test {
+protected:
+    FakeSpeech voice;
+    FakeSurface surface;
+    FakePump pump;
+    Speech speech{voice, pump, surface};
+    Downloader downloader{speech, pump};
+    HttpTestServer server;
+    QTemporaryDir dir;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    static QByteArray contents(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+    }
+    static void write(const QString &file, const QByteArray &bytes)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // Presses Escape once the download has pumped `pumps` times.
+    void escapeAfter(int pumps)
+    {
+        for (int i = 0; i < pumps; ++i)
+            pump.script.push_back([] {});
+        pump.script.push_back([this] {
+            EXPECT_TRUE(downloader.Downloading);
+            speech.AbortRequested = true;
+        });
+    }
+};
+
+TEST_F(DownloaderTest, SavesTheWholeBodyFollowingRedirectsAndReplacesALongerFile)
+{
+    server.serve("/vadataclean/a.lmd", "short body");
+    server.routes["/moved"] = {302, "Found", {}, server.url(QStringLiteral("/vadataclean/a.lmd")).toUtf8()};
+    write(path("a.lmd"), QByteArray(500, 'x'));
+
+    EXPECT_TRUE(downloader.doDownload(server.url(QStringLiteral("/moved")), path("a.lmd")));
+    EXPECT_EQ(contents(path("a.lmd")), "short body");   // exactly the body, nothing of the old file
+    EXPECT_EQ(voice.spoken, (QStringList{"Downloading a.lmd", "Finished downloading.", "Saved a.lmd"}));
+    EXPECT_EQ(server.requested, (QList<QByteArray>{"/moved", "/vadataclean/a.lmd"}));
+    EXPECT_FALSE(downloader.Downloading);
+    EXPECT_FALSE(QDir(dir.path()).entryList(QDir::Files).size() > 1) << "no temporary file is left";
+}
+
+TEST_F(DownloaderTest, AnErrorAnswerIsReportedAndNeverSavedAsTheFile)
+{
+    write(path("old.txt"), "old bytes");
+    server.routes["/old.txt"] = {500, "Internal Server Error", "<html>oops</html>"};
+
+    EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/missing.txt")), path("new.txt")));
+    EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/old.txt")), path("old.txt")));
+
+    EXPECT_EQ(voice.spoken, (QStringList{"Downloading new.txt", "Error downloading:The server answered 404 Not Found.",
+                                         "Downloading old.txt",
+                                         "Error downloading:The server answered 500 Internal Server Error."}));
+    EXPECT_FALSE(QFile::exists(path("new.txt")));
+    EXPECT_EQ(contents(path("old.txt")), "old bytes");
+}
+
+TEST_F(DownloaderTest, ARefusedConnectionOrABadAddressIsReported)
+{
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/x.txt").arg(HttpTestServer::closedPort());
+    EXPECT_FALSE(downloader.doDownload(refused, path("x.txt")));
+    EXPECT_FALSE(downloader.doDownload(QStringLiteral("not an address"), path("x.txt")));
+    ASSERT_EQ(voice.spoken.size(), 4);
+    EXPECT_EQ(voice.spoken[1], "Error downloading:Connection refused");
+    EXPECT_EQ(voice.spoken[3], "Error downloading:The address not an address is not a web address.");
+    EXPECT_FALSE(QFile::exists(path("x.txt")));
+}
+
+TEST_F(DownloaderTest, EscapeCancelsAStalledTransferAndKeepsTheOldFile)
+{
+    write(path("big.lmd"), "former contents");
+    server.routes["/big.lmd"] = {200, "OK", QByteArray(4000, 'b'), {}, true};
+    escapeAfter(10);
+
+    EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/big.lmd")), path("big.lmd")));
+    EXPECT_EQ(voice.spoken, (QStringList{"Downloading big.lmd", "Download cancelled by user."}));
+    EXPECT_FALSE(speech.AbortRequested);
+    EXPECT_FALSE(downloader.Downloading);
+    EXPECT_EQ(contents(path("big.lmd")), "former contents");
+}
+
+TEST_F(DownloaderTest, AStallTimesOutAndABodyCutShortIsAFailure)
+{
+    server.routes["/stall"] = {200, "OK", QByteArray(4000, 's'), {}, true};
+    server.routes["/cut"] = {200, "OK", "only part", {}, false, 5000};
+    write(path("f.dat"), "kept");
+    downloader.stallLimitMs = 300;
+
+    EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/stall")), path("f.dat")));
+    EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/cut")), path("f.dat")));
+    ASSERT_EQ(voice.spoken.size(), 4);
+    EXPECT_EQ(voice.spoken[1], "Error downloading:No data arrived for 1 second.");
+    EXPECT_TRUE(voice.spoken[3].startsWith("Error downloading:")) << voice.spoken[3].toStdString();
+    EXPECT_EQ(contents(path("f.dat")), "kept");
+}
+
+TEST_F(DownloaderTest, AFileThatCannotBeWrittenIsReported)
+{
+    server.serve("/a.txt", "text");
+    write(path("plain"), "a file, not a folder");
+    EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/a.txt")), path("plain/a.txt")));
+    ASSERT_EQ(voice.spoken.size(), 2);
+    EXPECT_TRUE(voice.spoken[1].startsWith("Error downloading:The file ")) << voice.spoken[1].toStdString();
+    EXPECT_TRUE(voice.spoken[1].contains("cannot be written"));
+}
+
+} // namespace
