@@ -1,0 +1,130 @@
+#include "archive/archive_dates.h"
+#include "archive/archive_index.h"
+#include "archive_support.h"
+#include <QLocale>
+#include <gtest/gtest.h>
+
+using ArchiveSupport::day;
+using ArchiveSupport::recordLine;
+
+namespace {
+
+TEST(ArchiveDates, IndexFieldsConvertByTheirRules)
+{
+    EXPECT_DOUBLE_EQ(CvrtVASortDate(u"200312231730"), day(2003, 12, 23, 17, 30));
+    EXPECT_EQ(CvrtVASortDate(u"20031223173"), 0);   // 11 characters
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"2/30/2004"), day(2004, 3, 1));
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"1/5/03"), day(2003, 1, 5));
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"12/31/45"), day(1945, 12, 31));
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"13/1/2003"), day(2004, 1, 1));
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"3/0/2004"), day(2004, 2, 29));
+    EXPECT_DOUBLE_EQ(CvrtVADate(u""), day(1999, 11, 30));
+    EXPECT_THROW(CvrtVADate(u"1/1/99999"), ArchiveFormatError);
+    EXPECT_DOUBLE_EQ(CvrtVATime(u"0105"), (60 + 5) / 1440.0);
+    EXPECT_EQ(CvrtVATime(u"105"), 0);
+    EXPECT_EQ(archiveValue(u"  42abc"), 42);
+    EXPECT_EQ(archiveValue(u"x1"), 0);
+    EXPECT_DOUBLE_EQ(archiveValue(u"-6.5"), -6.5);
+
+    QStringView line = u"a|b||c";
+    EXPECT_EQ(GetVAParam(line), u"a");
+    EXPECT_EQ(GetVAParam(line), u"b");
+    EXPECT_EQ(GetVAParam(line), u"");
+    EXPECT_EQ(GetVAParam(line), u"");   // no "|" left: empty, line kept
+    EXPECT_EQ(line, u"c");
+}
+
+TEST(ArchiveDates, TypedMomentsInTheLocaleAndIso)
+{
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(parseArchiveMoment("12/23/2003", us), day(2003, 12, 23));
+    EXPECT_EQ(parseArchiveMoment("12/23/2003 17:30", us), day(2003, 12, 23, 17, 30));
+    EXPECT_EQ(parseArchiveMoment("12/23/2003 5:30 PM", us), day(2003, 12, 23, 17, 30));
+    EXPECT_EQ(parseArchiveMoment("12/23/2003 12:15 am", us), day(2003, 12, 23, 0, 15));
+    EXPECT_EQ(parseArchiveMoment("2003-12-23 17:30", us), day(2003, 12, 23, 17, 30));
+    EXPECT_EQ(parseArchiveMoment("2003-12-23T17:30", us), day(2003, 12, 23, 17, 30));
+    EXPECT_EQ(parseArchiveMoment("12/23/03", us), day(2003, 12, 23));
+    const QLocale de(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(parseArchiveMoment("23.12.2003 17:30", de), day(2003, 12, 23, 17, 30));
+    for (const char *bad : {"", "tomorrow", "2/30/2004", "12/23/2003 25:00", "12/23/2003 13:00 PM", "17:30", "12/23"})
+        EXPECT_FALSE(parseArchiveMoment(QString::fromLatin1(bad), us)) << bad;
+
+    EXPECT_EQ(generalDateTime(day(2003, 12, 23), us), "12/23/2003");
+    // The time as the locale writes it (Qt's en_US puts a narrow blank before PM).
+    EXPECT_EQ(generalDateTime(day(2003, 12, 23, 17, 30), us), "12/23/2003 " + us.toString(QTime(17, 30), QLocale::ShortFormat));
+    EXPECT_TRUE(generalDateTime(day(2003, 12, 23, 17, 30), us).contains("5:30"));
+}
+
+TEST(ArchiveDates, LastIndexDownloadReadsBackTheDateItWasWrittenAs)
+{
+    const double written = day(2026, 12, 7);
+    EXPECT_EQ(lastIndexDownloadText(written), "2026-12-07");
+    EXPECT_EQ(readLastIndexDownload(lastIndexDownloadText(written)), written);
+    EXPECT_EQ(readLastIndexDownload("1/1/1999"), day(1999, 1, 1));
+    EXPECT_EQ(readLastIndexDownload("12/6/2026"), day(2026, 12, 6));
+    EXPECT_LT(readLastIndexDownload("garbage"), day(2000, 1, 1));   // unreadable counts as old
+}
+
+struct Read {
+    ArchiveRecordTable records{ArchiveRecord()};
+    QList<qsizetype> progress;
+    explicit Read(const QString &text)
+    {
+        parseArchiveIndex(text, records, [this](qsizetype n) { progress << n; });
+    }
+};
+
+TEST(ArchiveIndexReader, SkipsEverythingButRecordLines)
+{
+    const Read headerOnly(QStringLiteral("Veyra Archive index\n\n\n|1999 old style line\n|2003\n"));
+    EXPECT_EQ(headerOnly.records.size(), 1);
+
+    const QString line = recordLine("12/23/2003", "1700", "12/23/2003", "1730", "Meteor", {"i.png", "d.lmd", "t.txt", "s.wav"});
+    const Read one(QStringLiteral("header\n") + line);
+    ASSERT_EQ(one.records.size(), 2);
+    const ArchiveRecord &r = one.records[1];
+    EXPECT_EQ(r.SortTime, day(2003, 12, 23, 17, 0));
+    EXPECT_EQ(r.Label, "Meteor Scatter");
+    EXPECT_EQ(r.Text5, "t5");
+    EXPECT_EQ(r.Value6, 6.5);
+    EXPECT_EQ(r.Text12, "t12");
+    EXPECT_EQ(r.StartTime, day(2003, 12, 23, 17, 0));
+    EXPECT_EQ(r.EndTime, day(2003, 12, 23, 17, 30));
+    EXPECT_EQ(r.Time3, day(1999, 11, 30));
+    EXPECT_EQ(r.Detail, "Detail of Meteor");
+    EXPECT_EQ(r.Text25, "t25");
+    EXPECT_EQ((QStringList{r.ImageFile, r.DataFile, r.TextFile, r.SoundFile}), (QStringList{"i.png", "d.lmd", "t.txt", "s.wav"}));
+}
+
+TEST(ArchiveIndexReader, ShortLinesCrLfAndAnUnendedLastLine)
+{
+    // Only 14 fields: the end and the file names are empty.
+    const Read shortLine(QStringLiteral("|200312231700|a|b|c|d|1|2|e|f|g|h|i|12/23/2003|1700|\n"));
+    ASSERT_EQ(shortLine.records.size(), 2);
+    EXPECT_EQ(shortLine.records[1].EndTime, day(1999, 11, 30));
+    EXPECT_TRUE(shortLine.records[1].DataFile.isEmpty());
+
+    QString crlf = recordLine("1/1/2004", "0000", "1/1/2004", "0100") + recordLine("1/2/2004", "0000", "1/2/2004", "0100");
+    crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    const Read windows(QStringLiteral("header\r\n") + crlf);
+    ASSERT_EQ(windows.records.size(), 3);
+    EXPECT_EQ(windows.records[2].StartTime, day(2004, 1, 2));
+    EXPECT_EQ(windows.records[2].SoundFile, QString());
+
+    QString unended = recordLine("1/1/2004", "0000", "1/1/2004", "0100", "Last", {"", "last.lmd", "", ""});
+    unended.chop(1);
+    const Read tail(unended);
+    ASSERT_EQ(tail.records.size(), 2);
+    EXPECT_EQ(tail.records[1].DataFile, "last.lmd");
+}
+
+TEST(ArchiveIndexReader, ABadDateStopsTheReadingButKeepsWhatWasRead)
+{
+    const QString text = recordLine("1/1/2004", "0000", "1/1/2004", "0100") + recordLine("1/1/99999", "0000", "1/1/2004", "0100") +
+                         recordLine("1/3/2004", "0000", "1/3/2004", "0100");
+    ArchiveRecordTable records{ArchiveRecord()};
+    EXPECT_THROW(parseArchiveIndex(text, records, {}), ArchiveFormatError);
+    EXPECT_EQ(records.size(), 2);
+}
+
+} // namespace

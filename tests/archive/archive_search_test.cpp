@@ -1,0 +1,237 @@
+#include "archive/archive_search.h"
+#include "archive_support.h"
+#include "data/load_fixture.h"
+#include "support/http_test_server.h"
+#include <QDir>
+#include <QFile>
+
+using ArchiveSupport::day;
+using ArchiveSupport::recordLine;
+
+namespace {
+
+struct FakeDesktop : DesktopPort {
+    QStringList opened;
+    bool openWithDesktop(const QString &path) override
+    {
+        opened << path;
+        return true;
+    }
+};
+
+const QStringList AllFiles = {"sky.png", "rec.lmd", "notes.txt", "sound.wav"};
+
+// An archive on 127.0.0.1 with a few December 2003 recordings, and a viewer pointed at it.
+class ArchiveSearchTest : public LoadFixture {
+protected:
+    HttpTestServer server;
+    FakeDesktop desktop;
+
+    void SetUp() override
+    {
+        LoadFixture::SetUp();
+        VeyraArchive &a = viewer.archive;
+        a.programFolder = dir.path();
+        a.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        a.index.today = [] { return day(2026, 12, 6); };
+        viewer.setDesktop(&desktop);
+        settings.write("Settings", "ArchiveURL", server.url("/archive"));   // no final "/"
+        settings.write("Settings", "DataDirectory", path("downloads"));
+        serveIndex(QStringLiteral("Veyra Archive recordings\n\n") +
+                   recordLine("12/22/2003", "2300", "12/23/2003", "0200", "Evening") +
+                   recordLine("12/23/2003", "2300", "12/24/2003", "0100", "Late") +
+                   recordLine("12/23/2003", "1700", "12/23/2003", "1730", "Meteor", AllFiles) +
+                   recordLine("12/23/2003", "1731", "12/23/2003", "1800", "After") +
+                   recordLine("12/24/2003", "0100", "12/24/2003", "0200", "Next day") +
+                   recordLine("1/5/2004", "0000", "1/5/2004", "0100", "Unsafe", {"", "../evil.lmd", "", ""}));
+    }
+
+    void serveIndex(const QString &text) { server.serve("/archive/varecords_sort.txt", text.toUtf8()); }
+    QStringList enter(const QString &text)
+    {
+        speech.spoken.clear();
+        surface.setFocus(QStringLiteral("txtIn"));   // the user goes back to the command box
+        viewer.commandText = text;
+        viewer.keyPress(QStringLiteral("Return"));
+        return speech.spoken;
+    }
+    QStringList search(const QString &typed)
+    {
+        key(QStringLiteral("Escape"));   // out of any prompt still waiting
+        enter(QStringLiteral("VA"));
+        return enter(typed);
+    }
+    QStringList key(const QString &name)
+    {
+        speech.spoken.clear();
+        viewer.keyPress(name);
+        return speech.spoken;
+    }
+    const QStringList &entries() const { return viewer.archive.List1.entries(); }
+    int requestsFor(const QByteArray &path) const { return int(server.requested.count(path)); }
+};
+
+TEST_F(ArchiveSearchTest, FirstSearchFetchesTheIndexAndFindsTheRecordingsOfTheDay)
+{
+    const QStringList said = search("12/23/2003");
+    EXPECT_EQ(said, (QStringList{"Downloading VArecords.txt", "Finished downloading.", "Saved VArecords.txt",
+                                 "Converting Veyra Archive Record index. Please wait.", "Searching Records.",
+                                 "Matching Files for 12/23/2003   4"}));
+    EXPECT_EQ(speech.spokenAsync, QStringList{"record  0"});   // once, though two header lines come first
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
+    EXPECT_TRUE(QFile::exists(path("VArecords.txt")));
+    // The evening before, the one at 23:00, and those of the day; the list has the focus.
+    ASSERT_EQ(entries().size(), 4);
+    EXPECT_TRUE(entries()[0].startsWith(" 1  12/22/2003 11:00")) << entries()[0].toStdString();
+    EXPECT_TRUE(entries()[1].startsWith(" 2  12/23/2003 11:00"));
+    EXPECT_TRUE(entries()[2].endsWith("  Meteor Scatter  Detail of Meteor  Image  Text  LMD Sound"));
+    EXPECT_EQ(surface.focus, "List1");
+    EXPECT_TRUE(surface.isVisible("List1"));
+    EXPECT_EQ(viewer.commandBox.PendingCommand, "VA");
+    EXPECT_TRUE(viewer.commandText.isEmpty());
+
+    // The prompt stays open: the next line is another date, searched in the same table.
+    EXPECT_EQ(enter("12/23/2003 17:30").last(), "Matching Files for 12/23/2003 17:30   1");
+    EXPECT_TRUE(entries()[0].startsWith(" 3  "));
+    EXPECT_EQ(enter("12/23/2003 0:00").last(), "Matching Files for 12/23/2003 0:00   4");   // midnight = the day
+    EXPECT_EQ(requestsFor("/archive/varecords_sort.txt"), 1);
+
+    EXPECT_EQ(enter("12/25/2003").last(), "Matching Files for 12/25/2003   0");
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_FALSE(surface.isVisible("List1"));
+    EXPECT_EQ(viewer.commandBox.PendingCommand, "");
+    EXPECT_EQ(search("soon"), (QStringList{"soon cannot be interpreted as a date."}));
+    EXPECT_EQ(viewer.commandBox.PendingCommand, "");
+}
+
+TEST_F(ArchiveSearchTest, TheLocalIndexIsFetchedAgainOnlyForMomentsAfterItsDate)
+{
+    QFile local(path("VArecords.txt"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.write(recordLine("12/6/2026", "0000", "12/6/2026", "2359", "Local").toUtf8());
+    local.close();
+    settings.write("Settings", "LastIndexDownload", "12/6/2026");
+
+    EXPECT_FALSE(search("12/6/2026").contains("Index older than requested file."));
+    EXPECT_EQ(entries().size(), 1);
+    EXPECT_EQ(requestsFor("/archive/varecords_sort.txt"), 0);
+
+    viewer.archive.index.ArchiveRecords = {ArchiveRecord()};   // as in a new run
+    server.routes["/archive/varecords_sort.txt"].status = 500;
+    const QStringList failed = search("12/6/2026 10:30");
+    EXPECT_TRUE(failed.contains("Index older than requested file."));
+    EXPECT_TRUE(failed.contains("Error downloading:The server answered 500 OK."));
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "12/6/2026");   // not fresh
+    EXPECT_EQ(entries().size(), 1) << "the older copy is still searched";
+
+    viewer.archive.index.ArchiveRecords = {ArchiveRecord()};
+    server.routes["/archive/varecords_sort.txt"].status = 200;
+    EXPECT_TRUE(search("12/6/2026 10:30").contains("Saved VArecords.txt"));
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
+}
+
+TEST_F(ArchiveSearchTest, WithoutAnArchiveAddressNothingIsFetched)
+{
+    settings.remove("Settings", "ArchiveURL");
+    const QStringList said = search("12/23/2003");
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains("ArchiveURL"));
+    EXPECT_TRUE(server.requested.isEmpty());
+    EXPECT_EQ(viewer.commandBox.PendingCommand, "");
+}
+
+TEST_F(ArchiveSearchTest, AnIndexOfOneRecordingFindsIt)
+{
+    serveIndex(recordLine("12/23/2003", "1700", "12/23/2003", "1730"));
+    EXPECT_EQ(search("12/23/2003").last(), "Matching Files for 12/23/2003   1");
+}
+
+TEST_F(ArchiveSearchTest, TheListIsWalkedAndHeard)
+{
+    search("12/23/2003");
+    MatchList &list = viewer.archive.List1;
+    speech.spoken.clear();
+    list.List1_GotFocus();
+    EXPECT_EQ(speech.spoken, QStringList{"Archive List has focus. Record  1 of  4"});
+    EXPECT_EQ(key("Down"), QStringList{"Record 2"});
+    EXPECT_EQ(key("Shift+Down"), (QStringList{"Record 3", entries()[2]}));
+    EXPECT_EQ(key("Alt+Down"), (QStringList{"Record 4", entries()[3]}));
+    EXPECT_EQ(key("Down"), QStringList{"Record 4"});   // the last one again
+    EXPECT_EQ(key("Return"), (QStringList{"Record 4", entries()[3]}));
+    key("Up");
+    key("Up");
+    EXPECT_EQ(key("Up"), QStringList{"Record 1"});
+    EXPECT_EQ(key("Up"), QStringList{"Record 1"});   // stays at the top
+    EXPECT_EQ(key("T"), QStringList{"No text file associated with this record."});
+    EXPECT_EQ(key("Shift+I"), QStringList{"No image file associated with this record."});
+    EXPECT_EQ(key("W"), QStringList{"No sound file associated with this record."});
+    list.select(-1);
+    EXPECT_EQ(key("S"), QStringList{"No Lumora file associated with this record."});   // the empty record 0
+    const QStringList help = key("F1");
+    EXPECT_EQ(help.last(), "Press tab to go back to the normal command line.");
+    EXPECT_EQ(help[help.size() - 4], "When Archive List search results has focus, use arrow keys to select a specific record.");
+    EXPECT_TRUE(server.requested.size() == 1) << "no key but S, W, I, T fetches anything";
+    key("Tab");
+    EXPECT_EQ(surface.focus, "txtIn");
+}
+
+TEST_F(ArchiveSearchTest, FilesAreFetchedIntoTheDataFolderThenLoadedOrOpened)
+{
+    QFile data(generate("rec.lmd", {"--rows", "50"}));
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    server.serve("/archive/vadataclean/rec.lmd", data.readAll());
+    server.serve("/archive/vadataclean/sound.wav", "RIFF....WAVE");
+    search("12/23/2003 17:30");
+    viewer.archive.List1.List1_GotFocus();   // selects the first entry
+
+    EXPECT_EQ(key("W").mid(0, 3), (QStringList{"Downloading sound.wav", "Finished downloading.", "Saved sound.wav"}));
+    EXPECT_EQ(desktop.opened, QStringList{QDir::toNativeSeparators(path("downloads/sound.wav"))});
+    const QStringList failed = key("I");   // not on the server
+    EXPECT_EQ(failed.last(), "Error downloading:The server answered 404 Not Found.");
+    EXPECT_EQ(desktop.opened.size(), 1) << "a failed download opens nothing";
+    EXPECT_FALSE(QFile::exists(path("downloads/sky.png")));
+
+    key("S");
+    EXPECT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.data.LastIndex, 49);
+    EXPECT_TRUE(QFile::exists(path("downloads/rec.lmd")));
+    EXPECT_TRUE(entries().isEmpty()) << "loading a file empties the match list";
+}
+
+TEST_F(ArchiveSearchTest, AnUnsafeFileNameIsNeverRequestedNorWritten)
+{
+    search("1/5/2004");
+    ASSERT_EQ(entries().size(), 1);
+    viewer.archive.List1.select(0);
+    EXPECT_EQ(key("S"), QStringList{"The file name of this record is not safe to use, so it was not downloaded."});
+    EXPECT_EQ(server.requested.size(), 1);
+    EXPECT_FALSE(QFile::exists(path("evil.lmd")));
+    EXPECT_FALSE(viewer.data.FileLoaded);
+    for (const char *name : {"..", ".", "a/b", "a\\b", "C:x", "http://x", "a\tb", ""})
+        EXPECT_FALSE(isPlainFileName(QString::fromLatin1(name))) << name;
+    EXPECT_TRUE(isPlainFileName("2003 12 23 meteor.lmd"));
+}
+
+TEST_F(ArchiveSearchTest, AHundredThousandRecordsAreReadAndSearched)
+{
+    QString text = QStringLiteral("header line\n");
+    QDate date(2000, 1, 1);
+    for (int i = 0; i < 100000; ++i) {
+        const int hour = (i % 10) * 2;
+        if (i > 0 && i % 10 == 0)
+            date = date.addDays(1);
+        const QString d = date.toString("M/d/yyyy");
+        const QString hh = QString::number(hour).rightJustified(2, u'0');
+        text += recordLine(d, hh + "00", d, hh + "30", QStringLiteral("R%1").arg(i + 1));
+    }
+    serveIndex(text);
+    EXPECT_EQ(search("1/2/2000").last(), "Matching Files for 1/2/2000   10");
+    EXPECT_TRUE(entries()[0].startsWith(" 11  1/2/2000"));
+    EXPECT_EQ(viewer.archive.index.highestRecord(), 100000);
+    EXPECT_EQ(speech.spokenAsync.size(), 200);
+    EXPECT_EQ(speech.spokenAsync.last(), "record  99500");
+    EXPECT_EQ(enter(date.toString("M/d/yyyy") + " 18:15").last(), "Matching Files for " + date.toString("M/d/yyyy") + " 18:15   1");
+    EXPECT_TRUE(entries()[0].startsWith(" 100000  "));
+}
+
+} // namespace
