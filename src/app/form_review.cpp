@@ -1,7 +1,9 @@
 #include "app/form_review.h"
 #include "app/chart_widget.h"
 #include "app/key_names.h"
+#include "app/match_list_widget.h"
 #include "app/qt_audio_output.h"
+#include "app/qt_desktop.h"
 #include "app/qt_message_pump.h"
 #include "app/qt_speech.h"
 #include "app/widget_surface.h"
@@ -77,6 +79,7 @@ struct FormReview::Impl {
     std::unique_ptr<WidgetSurface> surface;
     QtMessagePump pump;
     std::unique_ptr<QtAudioOutput> audio;
+    QtDesktop desktop;
     std::unique_ptr<Viewer> viewer;
 
     QWidget *central = nullptr;
@@ -119,6 +122,7 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
         // The real window plays the tone; one built with a test's speech stays silent.
         d->audio = std::make_unique<QtAudioOutput>();
         d->viewer->setAudioOutput(d->audio.get());
+        d->viewer->setDesktop(&d->desktop);
     }
 
     buildControls();
@@ -184,11 +188,13 @@ void FormReview::buildControls()
     d->txtIn->setAccessibleName(QStringLiteral("Command"));
     d->surface->add(QStringLiteral("txtIn"), d->txtIn);
 
-    d->list = new QListWidget(d->central);
-    d->list->setObjectName(QStringLiteral("List1"));
-    d->list->setAccessibleName(QStringLiteral("Archive matches"));
+    auto *list = new MatchListWidget(d->viewer->archive.List1, d->central);
+    list->gotFocus = [this] {
+        if (!d->viewer->Closing)
+            d->viewer->archive.List1.List1_GotFocus();
+    };
+    d->list = list;
     d->list->setContextMenuPolicy(Qt::CustomContextMenu);
-    d->list->hide();
     d->surface->add(QStringLiteral("List1"), d->list);
     const auto relayout = [this] { layoutControls(); };
     // The command box greets the user when the focus comes back to it from another control.
