@@ -17,6 +17,8 @@ constexpr int CursorMode = 4;
 constexpr int TimeScrollMode = 1;
 // How long a paused scan rests between looks at the keys.
 constexpr qint64 PauseSliceUs = 10000;
+// How far a scan may fall behind its schedule before it stops trying to catch up.
+constexpr qint64 MaxLagUs = 250000;
 
 // "#####.00": two decimals, no zero before the point.
 QString readoutValue(double y)
@@ -55,7 +57,7 @@ void SonifiedScan::readScanSpeed(const SettingsStore &store)
 {
     bool ok = false;
     const double speed = store.read(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QStringLiteral("100")).toDouble(&ok);
-    ScanSpeed = ok && speed >= 0 ? speed : 100;
+    ScanSpeed = ok && speed >= MinSpeed && speed <= MaxSpeed ? speed : 100;
 }
 
 void SonifiedScan::mnuScan()
@@ -81,24 +83,26 @@ void SonifiedScan::mnuScan()
         tone_.UpdateFreq(carrier);
     }
 
+    PaceSchedule pace;
     for (int i = start + 1; i < stop; ++i) {
-        const qint64 stepStart = clock_->nowUs();
         chart_.setCursorRow(i);   // the cursor-change handler retunes before this returns
         if (speech_.AbortRequested)
             break;
         if (ScanPaused) {
             reportPause(i);
-            const bool outerWaiting = waitingInPause_;   // a scan started from inside a pause
-            waitingInPause_ = true;
             while (ScanPaused && !speech_.AbortRequested) {
-                pump_.pump();
+                pump_.waitForUser();
                 clock_->sleepUs(PauseSliceUs);
             }
-            waitingInPause_ = outerWaiting;
+            pace = {};   // the walk goes on from now, not from before the pause
         }
-        waitForPace(stepStart);
+        waitForPace(pace);
     }
-    menu_.mnuSoundOffOn();
+    // The tone ends with the scan, whatever was toggled meanwhile; only a tone that was on says so.
+    if (tone_.SoundOn)
+        menu_.mnuSoundOffOn();
+    else
+        tone_.StopSound();
     chart_.setToolBarMode(TimeScrollMode);
     speech_.AbortRequested = false;
     ScanPaused = false;
@@ -118,13 +122,19 @@ void SonifiedScan::reportPause(int row)
     speech_.speak(QStringLiteral("Scan Paused at ") + label);
 }
 
-void SonifiedScan::waitForPace(qint64 stepStartUs)
+void SonifiedScan::waitForPace(PaceSchedule &pace)
 {
     if (!(ScanSpeed > 0))
         return;
-    const qint64 until = stepStartUs + qint64(std::llround(1e6 / ScanSpeed));
-    for (qint64 now = clock_->nowUs(); now < until && !speech_.AbortRequested && !ScanPaused; now = clock_->nowUs()) {
-        clock_->sleepUs(until - now);
+    const qint64 now = clock_->nowUs();
+    // A new speed, or a stall far behind the schedule (other work ran meanwhile), starts a
+    // new stretch here rather than rushing to catch up.
+    if (pace.steps == 0 || pace.speed != ScanSpeed || now - pace.dueUs() > MaxLagUs)
+        pace = {now, 0, ScanSpeed};
+    ++pace.steps;
+    const qint64 until = pace.dueUs();
+    for (qint64 t = now; t < until && !speech_.AbortRequested && !ScanPaused; t = clock_->nowUs()) {
+        clock_->sleepUs(until - t);
         pump_.pump();
     }
 }

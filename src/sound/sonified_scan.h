@@ -1,5 +1,6 @@
 #pragma once
 #include <QMetaObject>
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -37,18 +38,26 @@ public:
     // Space: once a scan has run, pause or resume (the tone stops and starts with it).
     void spaceKey();
 
-    // Steps per second; 0 = as fast as the machine goes. Read from the settings at start-up.
+    // Steps per second; 0 = as fast as the machine goes (the console's --scan-speed 0). Read
+    // from the settings at start-up; a stored speed outside MinSpeed .. MaxSpeed reads as 100.
     void readScanSpeed(const SettingsStore &store);
     double ScanSpeed = 100;
+    static constexpr double MinSpeed = 1, MaxSpeed = 10000;
 
     bool ScanStarted = false;
     bool ScanPaused = false;
-    // True while a paused scan waits for the user to resume it or press Escape.
-    bool waitingInPause() const { return waitingInPause_; }
 
 private:
     void reportPause(int row);
-    void waitForPace(qint64 stepStartUs);
+    // Step k of a stretch at one speed is due at start + k / speed. Measured from the start,
+    // so a late wake-up or a slow step is made up by the next waits instead of adding up.
+    struct PaceSchedule {
+        qint64 startUs = 0;
+        qint64 steps = 0;
+        double speed = 0;
+        qint64 dueUs() const { return startUs + qint64(std::llround(double(steps) * 1e6 / speed)); }
+    };
+    void waitForPace(PaceSchedule &pace);
 
     StripChartModel &chart_;
     const DataSet &data_;
@@ -59,6 +68,5 @@ private:
     SoundMenu &menu_;
     PaceClock *clock_;
     std::optional<double> lastAmLevel_, lastFmLevel_;
-    bool waitingInPause_ = false;
     QMetaObject::Connection changedLink_, readoutLink_;
 };

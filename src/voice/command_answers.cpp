@@ -113,7 +113,7 @@ void CommandBox::buildAnswers()
 
     on("SPEED", [this](const QString &t) {
         const double v = answerValue(t);
-        if (v > 0 && v <= 10000 && hooks.setScanSpeed) {
+        if (v >= SonifiedScan::MinSpeed && v <= SonifiedScan::MaxSpeed && hooks.setScanSpeed) {
             hooks.setScanSpeed(v);
             speak(L("Scan speed set to ") + t + L(" samples per second."));
         }

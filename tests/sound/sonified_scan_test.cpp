@@ -131,6 +131,54 @@ TEST_F(ScanTest, StepsLastTheirShareOfASecond)
     settings.values.clear();
     scan.readScanSpeed(settings);
     EXPECT_DOUBLE_EQ(scan.ScanSpeed, 100);
+    // A stored speed no SPEED answer can give reads as the default.
+    for (const char *stored : {"0.0001", "0", "10001", "nan", "-5"}) {
+        settings.write(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QLatin1String(stored));
+        scan.readScanSpeed(settings);
+        EXPECT_DOUBLE_EQ(scan.ScanSpeed, 100) << stored;
+    }
+}
+
+// A clock that wakes late from every sleep and whose every reading costs time, as a busy
+// machine does; the scan's steps must still keep to their schedule on average.
+struct LateClock : PaceClock {
+    mutable qint64 now = 0;
+    qint64 nowUs() const override { return now += 20; }
+    void sleepUs(qint64 us) override { now += std::max<qint64>(us, 0) + 150; }
+};
+
+TEST_F(ScanTest, PaceKeepsToItsScheduleWhenWakeUpsAreLate)
+{
+    LateClock late;
+    viewer.setPaceClock(&late);
+    setSamples(QList<double>(1002, 50));   // 1000 steps inside the view
+    scan.ScanSpeed = 1000;
+    const qint64 begin = late.nowUs();
+    scan.mnuScan();
+    const double seconds = (late.now - begin) / 1e6;
+    EXPECT_NEAR(seconds, 1.0, 0.01);
+
+    // A long stall (a pause, other work run meanwhile) is not made up by rushing afterwards.
+    pump.script = {[] {}, [] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
+                   [this, &late] { late.now += 5000000;   // five seconds of stall
+                            viewer.keyPress(QStringLiteral("Space")); }};
+    const qint64 again = late.nowUs();
+    scan.mnuScan();
+    EXPECT_NEAR((late.now - again) / 1e6, 6.0, 0.06);
+}
+
+// Sound turned off during a pause stays off: the end of the scan stops the tone without
+// toggling it back on, and says "Chart Sound Off." only when the sound was on.
+TEST_F(ScanTest, EndOfScanLeavesTheSoundOff)
+{
+    setSamples({0, 20, 30, 40, 50, 60});
+    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
+                   [this] { viewer.soundMenu.mnuSoundOffOn(); },
+                   [this] { viewer.keyPress(QStringLiteral("Space")); }};
+    scan.mnuScan();
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(audio.playing);
+    EXPECT_EQ(speech.spoken.count(QStringLiteral("Chart Sound Off.")), 1);   // the user's, none at the end
 }
 
 TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)

@@ -34,9 +34,11 @@ TEST_F(CommandFixture, SoundAnswersAreRangeCheckedBeforeTheirSlot)
     EXPECT_EQ(tones, QList<double>{61});
 
     EXPECT_EQ(ANSWER("SPEED", "10000"), QStringList{"Scan speed set to 10000 samples per second."});
+    EXPECT_EQ(ANSWER("SPEED", "1"), QStringList{"Scan speed set to 1 samples per second."});
     EXPECT_TRUE(ANSWER("SPEED", "10001").isEmpty());
     EXPECT_TRUE(ANSWER("SPEED", "-1").isEmpty());
-    EXPECT_EQ(speeds, QList<double>{10000});
+    EXPECT_TRUE(ANSWER("SPEED", "0.0001").isEmpty());   // would take hours a sample
+    EXPECT_EQ(speeds, (QList<double>{10000, 1}));
     EXPECT_TRUE(pending().isEmpty());
 }
 
