@@ -9,6 +9,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+namespace {
+bool isEscapeLine(const QString &line)
+{
+    return line.trimmed().compare(QLatin1String(":esc"), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 class ConsoleShell::Speech : public SpeechPort {
 public:
     // With --speak the speech engine also says every utterance; the output stays the same.
@@ -28,16 +35,16 @@ public:
     }
 
 private:
-    static void write(const QString &text) { ConsoleIo::writeLine(QStringLiteral("say: ") + ConsoleIo::escape(text)); }
+    static void write(const QString &text) { ConsoleIo::writeEvent("say", text); }
 };
 
 class ConsoleShell::Surface : public SurfaceState {
 public:
     void messageBox(const QString &title, const QString &text, MessageIcon) override
     {
-        ConsoleIo::writeLine(QStringLiteral("box: ") + ConsoleIo::escape(title) + QStringLiteral(" | ") + ConsoleIo::escape(text));
+        ConsoleIo::writeBox(title, text);
     }
-    // A dialog becomes a prompt: the next input line answers, an empty line cancels.
+    // A dialog becomes a prompt: the next input line answers, an empty line or Escape cancels.
     std::optional<QString> openFileDialog(const FileDialogRequest &) override { return answer(); }
     std::optional<QString> saveFileDialog(const FileDialogRequest &) override { return answer(); }
     // The command box greets the user when the focus comes back to it from another control;
@@ -53,12 +60,13 @@ public:
     }
     std::function<void()> onCommandBoxFocus;
     std::function<void()> onListFocus;
+    ConsoleInput *input = nullptr;
 
 private:
-    static std::optional<QString> answer()
+    std::optional<QString> answer()
     {
-        const auto line = ConsoleIo::readLine();
-        if (!line || line->isEmpty())
+        const auto line = input->takeLine();
+        if (!line || line->isEmpty() || isEscapeLine(*line))
             return std::nullopt;
         return *line;
     }
@@ -69,7 +77,7 @@ class ConsoleShell::Desktop : public DesktopPort {
 public:
     bool openWithDesktop(const QString &path) override
     {
-        ConsoleIo::writeLine(QStringLiteral("open: ") + ConsoleIo::escape(path));
+        ConsoleIo::writeEvent("open", path);
         return true;
     }
 };
@@ -78,19 +86,37 @@ void ConsoleShell::Pump::pump()
 {
     QCoreApplication::processEvents();
     if (shell)
-        shell->readWhileScanPaused();
+        shell->lookAtInput();
 }
 
-void ConsoleShell::readWhileScanPaused()
+void ConsoleShell::Pump::waitForUser()
 {
-    if (readingInScan_ || !viewer_ || !viewer_->scan.waitingInPause())
+    QCoreApplication::processEvents();
+    if (shell)
+        shell->handleNextLine();
+}
+
+void ConsoleShell::lookAtInput()
+{
+    if (!viewer_)
         return;
-    readingInScan_ = true;
-    if (const auto line = ConsoleIo::readLine())
+    input_.poll();
+    if (const QString *next = input_.peek(); next && isEscapeLine(*next)) {
+        input_.dropLine();
+        viewer_->keyPress(QStringLiteral("Escape"));
+    } else if (input_.ended() && !viewer_->speech.AbortRequested) {
+        viewer_->keyPress(QStringLiteral("Escape"));   // nobody is left to stop the work
+    }
+}
+
+void ConsoleShell::handleNextLine()
+{
+    if (!viewer_)
+        return;
+    if (const auto line = input_.takeLine())
         handleLine(*line);
     else
         viewer_->keyPress(QStringLiteral("Escape"));   // input ended: nobody can resume
-    readingInScan_ = false;
 }
 
 ConsoleShell::ConsoleShell(ConsoleOptions options)
@@ -122,6 +148,7 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
     surface_->onCommandBoxFocus = [this] { viewer_->commandBox.txtIn_GotFocus(); };
     surface_->onListFocus = [this] { viewer_->archive.List1.List1_GotFocus(); };
     viewer_->setDesktop(desktop_.get());
+    surface_->input = &input_;
 }
 
 ConsoleShell::~ConsoleShell() = default;
@@ -137,9 +164,9 @@ int ConsoleShell::run()
         int first = 0, last = 0;
         viewer_->loader.LoadData(file, first, last);
     }
-    while (const auto line = ConsoleIo::readLine()) {
+    while (const auto line = input_.takeLine()) {
         if (!handleLine(*line))
-            return 0;
+            break;
     }
     viewer_->close();
     return 0;
@@ -154,15 +181,15 @@ bool ConsoleShell::handleLine(const QString &line)
         v.commandText = line.startsWith(QLatin1String("::")) ? line.mid(1) : line;
         v.keyPress(QStringLiteral("Return"));
     } else if (line == QLatin1String(":state")) {
-        ConsoleIo::writeLine(stateLine(v));
+        ConsoleIo::writeEvent("state", stateLine(v));
     } else if (line.startsWith(QLatin1String(":click "))) {
         const QString name = line.mid(7).trimmed();
         if (!v.actions.run(name))
-            ConsoleIo::writeLine(QStringLiteral("error: no control named ") + ConsoleIo::escape(name));
+            ConsoleIo::writeEvent("error", QStringLiteral("no control named ") + name);
     } else if (line.startsWith(QLatin1String(":type "))) {
         v.commandText = line.mid(6);
     } else if (!handleKey(line.mid(1))) {
-        ConsoleIo::writeLine(QStringLiteral("error: unknown input ") + ConsoleIo::escape(line));
+        ConsoleIo::writeEvent("error", QStringLiteral("unknown input ") + line);
     }
     return !v.Closing;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/console_io.h"
 #include "ports/desktop_port.h"
 #include "ports/message_pump.h"
 #include "ports/speech_port.h"
@@ -37,18 +38,23 @@ private:
     class Speech;
     class Surface;
     class Desktop;
+    // Long work pumps: the console looks at its next line without waiting for it.
     class Pump : public MessagePump {
     public:
         void pump() override;
+        void waitForUser() override;
         ConsoleShell *shell = nullptr;
     };
-    // A paused scan waits for the user: the next input line is handled meanwhile.
-    void readWhileScanPaused();
-    bool readingInScan_ = false;
+    // While work runs: a ":esc" line is Escape at once, other lines wait until the work is
+    // done; the end of input is Escape, and the program closes once the work has stopped.
+    void lookAtInput();
+    // The work waits for the user: the next line is handled now, whatever it is.
+    void handleNextLine();
 
     bool handleKey(const QString &key);
 
     ConsoleOptions options_;
+    ConsoleInput input_;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SpeechPort> speech_;
     std::unique_ptr<Surface> surface_;

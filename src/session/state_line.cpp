@@ -20,5 +20,5 @@ QString stateLine(const Viewer &v)
     for (const auto &[key, value] : v.extraState())
         parts << key + u'=' + value;
     parts << QStringLiteral("file=") + v.data.DataFileName;
-    return QStringLiteral("state: ") + parts.join(u' ');
+    return parts.join(u' ');
 }

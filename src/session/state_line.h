@@ -3,5 +3,6 @@
 
 class Viewer;
 
-// One line "state: key=value ..." describing what scripts and tests need to check.
+// "key=value" pairs separated by one blank, describing what scripts and tests need to check;
+// the console prints them as its "state:" event.
 QString stateLine(const Viewer &viewer);

