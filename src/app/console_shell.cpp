@@ -141,7 +141,10 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
     if (!options_.wavPath.isEmpty()) {
         // Scan steps then take exactly their length in the recording, however fast they run.
         clock_ = std::make_unique<VirtualPaceClock>();
-        audio_ = std::make_unique<WavRecorder>(options_.wavPath, *clock_);
+        auto recorder = std::make_unique<WavRecorder>(options_.wavPath, *clock_);
+        recorder->onFailure = [this](const QString &reason) { viewer_->speech.speak(reason); };
+        recorder_ = recorder.get();
+        audio_ = std::move(recorder);
         viewer_->setPaceClock(clock_.get());
         viewer_->setAudioOutput(audio_.get());
     }
@@ -169,6 +172,12 @@ int ConsoleShell::run()
             break;
     }
     viewer_->close();
+    // A recording that did not reach the disk whole is a failed run, whatever else went well.
+    if (recorder_) {
+        recorder_->finish();
+        if (recorder_->failed())
+            return 1;
+    }
     return 0;
 }
 

@@ -12,6 +12,7 @@ class Viewer;
 class SettingsStore;
 class AudioPort;
 class PaceClock;
+class WavRecorder;
 
 struct ConsoleOptions {
     bool speak = false;        // also speak through the speech engine
@@ -62,5 +63,6 @@ private:
     Pump pump_;
     std::unique_ptr<PaceClock> clock_;   // with --wav: scan time that the recording follows
     std::unique_ptr<AudioPort> audio_;
+    WavRecorder *recorder_ = nullptr;   // audio_, when recording
     std::unique_ptr<Viewer> viewer_;
 };

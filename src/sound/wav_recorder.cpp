@@ -10,7 +10,9 @@ constexpr int HeaderBytes = 44;
 
 WavRecorder::WavRecorder(const QString &path, const PaceClock &clock) : file_(path), clock_(clock)
 {
-    if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Unbuffered, so a full disk shows at the write that did not fit rather than at close.
+    opened_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    if (opened_)
         writeHeader();
     lastSample_ = sampleAt(clock_.nowUs());
 }
@@ -22,7 +24,9 @@ WavRecorder::~WavRecorder()
 
 QString WavRecorder::problem() const
 {
-    return file_.isOpen() ? QString() : QStringLiteral("Cannot write the sound file ") + file_.fileName() + QStringLiteral(".");
+    if (!opened_)
+        return QStringLiteral("Cannot write the sound file ") + file_.fileName() + QStringLiteral(".");
+    return failure_;
 }
 
 qint64 WavRecorder::sampleAt(qint64 us) const
@@ -86,8 +90,7 @@ void WavRecorder::writeLooped(qint64 count)
 {
     while (count > 0) {
         const qint64 n = qMin(count, qint64(buffer_.size()) - position_);
-        if (file_.isOpen())
-            file_.write(buffer_.constData() + position_, n);
+        writeData(buffer_.constData() + position_, n);
         written_ += n;
         count -= n;
         position_ = (position_ + n) % buffer_.size();
@@ -99,11 +102,31 @@ void WavRecorder::writeSilence(qint64 count)
     static const QByteArray block(4096, Silence);
     while (count > 0) {
         const qint64 n = qMin(count, qint64(block.size()));
-        if (file_.isOpen())
-            file_.write(block.constData(), n);
+        writeData(block.constData(), n);
         written_ += n;
         count -= n;
     }
+}
+
+void WavRecorder::writeData(const char *bytes, qint64 count)
+{
+    if (!file_.isOpen() || failed_)
+        return;
+    const qint64 done = file_.write(bytes, count);
+    dataBytes_ += qMax<qint64>(done, 0);
+    if (done != count)
+        fail();
+}
+
+void WavRecorder::fail()
+{
+    if (failed_)
+        return;
+    failed_ = true;
+    failure_ = QStringLiteral("The sound file ") + file_.fileName() + QStringLiteral(" could not be written: ") +
+               file_.errorString() + QStringLiteral(". The recording stops here.");
+    if (onFailure)
+        onFailure(failure_);
 }
 
 void WavRecorder::finish()
@@ -119,15 +142,18 @@ void WavRecorder::writeHeader()
 {
     auto le32 = [](quint32 v) { QByteArray b(4, 0); qToLittleEndian(v, b.data()); return b; };
     auto le16 = [](quint16 v) { QByteArray b(2, 0); qToLittleEndian(v, b.data()); return b; };
-    const quint32 dataBytes = quint32(qMin<qint64>(written_, 0xFFFFFFFFLL - HeaderBytes));
+    // Counts what is in the file, so a recording cut short by a full disk still plays.
+    const quint32 dataBytes = quint32(qMin<qint64>(dataBytes_, 0xFFFFFFFFLL - HeaderBytes));
     QByteArray h;
     h += "RIFF" + le32(HeaderBytes - 8 + dataBytes) + "WAVE";
     h += "fmt " + le32(16) + le16(1) + le16(1) + le32(ToneGenerator::SampleRate) + le32(ToneGenerator::SampleRate) +
          le16(1) + le16(8);
     h += "data" + le32(dataBytes);
-    const qint64 end = file_.pos();
-    file_.seek(0);
-    file_.write(h);
-    if (end > HeaderBytes)
-        file_.seek(end);
+    const qint64 end = HeaderBytes + dataBytes_;
+    if (!file_.seek(0) || file_.write(h) != h.size()) {
+        fail();
+        return;
+    }
+    if (end > HeaderBytes && !file_.seek(end))
+        fail();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "ports/audio_port.h"
 #include <QFile>
+#include <functional>
 
 class PaceClock;
 
@@ -18,6 +19,11 @@ public:
     // Writes what is still due and completes the file's header; later calls do nothing.
     void finish();
     qint64 samplesWritten() const { return written_; }
+    // A write or a seek failed (a full disk): the recording stopped there, its header telling
+    // how much of it reached the file. Reported once: through onFailure, or as the device's
+    // problem when it happened before anyone listened.
+    bool failed() const { return failed_ || !opened_; }
+    std::function<void(const QString &reason)> onFailure;
 
     void createBuffer(int length) override;
     void writeBuffer(const QByteArray &bytes) override;
@@ -32,6 +38,8 @@ private:
     void writeLooped(qint64 count);
     void writeSilence(qint64 count);
     void writeHeader();
+    void writeData(const char *bytes, qint64 count);
+    void fail();
     qint64 sampleAt(qint64 us) const;
 
     QFile file_;
@@ -41,5 +49,9 @@ private:
     bool playing_ = false;
     bool unheard_ = false;      // the current buffer has not sounded yet
     qint64 lastSample_ = 0;     // clock position, in samples, of the last catch-up
-    qint64 written_ = 0;
+    qint64 written_ = 0;        // samples heard
+    qint64 dataBytes_ = 0;      // samples that reached the file
+    bool opened_ = false;
+    bool failed_ = false;
+    QString failure_;
 };
