@@ -1,11 +1,23 @@
 #include "app/console_shell.h"
 #include "app/form_review.h"
+#include "settings/qsettings_store.h"
+#include "settings/settings_file_check.h"
+#include "sound/sonified_scan.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
+
+// Options that cannot work are refused before anything starts, with status 2.
+[[noreturn]] void refuse(const QString &message)
+{
+    std::fprintf(stderr, "lumora-viewer: %s\n", qPrintable(message));
+    std::exit(2);
+}
 
 ConsoleOptions parseOptions(const QStringList &args, bool &console)
 {
@@ -27,8 +39,19 @@ ConsoleOptions parseOptions(const QStringList &args, bool &console)
     o.speak = parser.isSet(QStringLiteral("speak"));
     o.wavPath = parser.value(QStringLiteral("wav"));
     o.settingsPath = parser.value(QStringLiteral("settings"));
-    if (parser.isSet(QStringLiteral("scan-speed")))
-        o.scanSpeed = parser.value(QStringLiteral("scan-speed")).toInt();
+    if (parser.isSet(QStringLiteral("settings"))) {
+        if (o.settingsPath.isEmpty())
+            refuse(QStringLiteral("--settings needs the path of an INI file."));
+        if (const QString problem = settingsFileProblem(o.settingsPath); !problem.isEmpty())
+            refuse(QStringLiteral("cannot use %1 as the settings file: %2.").arg(o.settingsPath, problem));
+    }
+    if (parser.isSet(QStringLiteral("scan-speed"))) {
+        bool ok = false;
+        o.scanSpeed = parser.value(QStringLiteral("scan-speed")).toInt(&ok);
+        if (!ok || o.scanSpeed < 0 || o.scanSpeed > SonifiedScan::MaxSpeed)
+            refuse(QStringLiteral("--scan-speed takes a whole number of steps per second from 0 (no pause) to %1.")
+                       .arg(SonifiedScan::MaxSpeed));
+    }
     if (!parser.positionalArguments().isEmpty())
         o.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
     return o;
@@ -53,7 +76,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     const ConsoleOptions options = parseOptions(app.arguments(), console);
-    FormReview window;
+    std::unique_ptr<SettingsStore> settings;
+    if (!options.settingsPath.isEmpty())
+        settings = std::make_unique<QSettingsStore>(options.settingsPath);
+    FormReview window(nullptr, std::move(settings));
     window.show();
     if (!options.file.isEmpty())
         QTimer::singleShot(0, &window, [&window, file = options.file] { window.loadAfterStartUp(file); });
