@@ -104,8 +104,10 @@ void ConsoleShell::lookAtInput()
     if (const QString *next = input_.peek(); next && isEscapeLine(*next)) {
         input_.dropLine();
         viewer_->keyPress(QStringLiteral("Escape"));
-    } else if (input_.ended() && !viewer_->speech.AbortRequested) {
-        viewer_->keyPress(QStringLiteral("Escape"));   // nobody is left to stop the work
+    } else if (input_.ended() && viewer_->scan.ScanStarted && !viewer_->speech.AbortRequested) {
+        // Only a scan can run without end; a report or a download ends by itself, and a script
+        // piping in one command must still hear all of it.
+        viewer_->keyPress(QStringLiteral("Escape"));
     }
 }
 
