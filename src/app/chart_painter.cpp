@@ -25,6 +25,11 @@ struct Scale {
     QRectF plot;
     double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
 
+    // An infinite span (time stamps of +-1e308) leaves no pixel to put a sample on.
+    bool drawable() const
+    {
+        return std::isfinite(x1 - x0) && std::isfinite(plot.width() / (x1 - x0)) && std::isfinite(y1 - y0);
+    }
     double px(double t) const { return plot.left() + (t - x0) / (x1 - x0) * plot.width(); }
     double py(double v) const
     {
@@ -103,7 +108,7 @@ void addSegment(std::vector<QLineF> &lines, const Scale &s, QPointF a, QPointF b
     const double left = s.plot.left() - 1, right = s.plot.right() + 1;
     if (a.x() > b.x())
         std::swap(a, b);
-    if (b.x() < left || a.x() > right)
+    if (b.x() < left || a.x() > right || !std::isfinite(a.x()) || !std::isfinite(b.x()))
         return;
     const auto at = [&](double x) { return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x())); };
     const QPointF from = a.x() < left ? at(left) : a;
@@ -180,7 +185,10 @@ void traceUnordered(std::vector<QLineF> &lines, const Scale &s, const SampleColu
         const double t = times[r], v = values[r];
         if (!(t >= s.x0 && t <= s.x1) || !std::isfinite(v))
             continue;
-        const size_t x = std::min(size_t((t - s.x0) * perDay), size_t(width - 1));
+        const double at = std::min((t - s.x0) * perDay, double(width - 1));
+        if (!(at >= 0))
+            continue;
+        const size_t x = size_t(at);
         Column &c = cols[x];
         if (c.empty())
             c.first = v;
@@ -275,7 +283,7 @@ void drawCursor(QPainter &p, const Scale &s, const StripChartModel &model)
     if (model.ToolBarMode() != 4 || row < 0 || row >= model.rowCount())
         return;
     const double x = s.px(model.times()[size_t(row)]);
-    if (x < s.plot.left() || x > s.plot.right())
+    if (!(x >= s.plot.left() && x <= s.plot.right()))
         return;
     p.setPen(QPen(Qt::black, 1, Qt::DashLine));
     p.drawLine(QPointF(x, s.plot.top()), QPointF(x, s.plot.bottom()));
@@ -371,7 +379,8 @@ void paintCursor(QPainter &p, const QRect &area, const StripChartModel &model)
     const Frame f = frameFor(p.fontMetrics(), area, model);
     p.save();
     p.setClipRect(f.s.plot.adjusted(0, 0, 1, 1));
-    drawCursor(p, f.s, model);
+    if (f.s.drawable())
+        drawCursor(p, f.s, model);
     p.restore();
 }
 
@@ -426,7 +435,7 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
     p.save();
     p.setClipRect(s.plot.adjusted(0, 0, 1, 1));
     std::vector<QLineF> lines;
-    for (int ch = 0; ch < model.channelCount(); ++ch) {
+    for (int ch = 0; s.drawable() && ch < model.channelCount(); ++ch) {
         lines.clear();
         if (model.timesAscending())
             traceAscending(lines, s, model.times(), model.column(ch));
@@ -435,7 +444,7 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
         p.setPen(QPen(fromBgr(model.channelColour(ch)), 0));
         p.drawLines(lines.data(), int(lines.size()));
     }
-    if (withCursor)
+    if (withCursor && s.drawable())
         drawCursor(p, s, model);
     p.restore();
 

@@ -1,5 +1,6 @@
 #include "data/data_loader.h"
 #include "data/data_set.h"
+#include "data/machine_memory.h"
 #include "data/parallel_record_reader.h"
 #include "ports/message_pump.h"
 #include "ports/settings_store.h"
@@ -10,9 +11,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <new>
 #include <stdexcept>
 
 namespace {
+
+QString notEnoughMemory(qint64 records)
+{
+    if (records <= 0)
+        return QStringLiteral("There is not enough memory to load this file.");
+    return QStringLiteral("There is not enough memory to load %1 records.").arg(records);
+}
 
 const QString CrLf = QStringLiteral("\r\n");
 const QString AbortTitle = QStringLiteral("File Load Aborted");
@@ -29,8 +38,12 @@ struct LoadError : std::runtime_error {
 
 void readExactly(QFile &file, char *into, qint64 bytes)
 {
-    if (file.read(into, bytes) != bytes)
-        throw LoadError("The file could not be read: " + file.errorString().toStdString());
+    if (file.read(into, bytes) == bytes)
+        return;
+    // A read that simply ends early found a shorter file than its size promised.
+    if (file.error() == QFileDevice::NoError || file.atEnd())
+        throw LoadError(FileChangedWhileRead.toStdString());
+    throw LoadError("The file could not be read: " + file.errorString().toStdString());
 }
 
 } // namespace
@@ -62,12 +75,14 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
 
     const qint64 fileLength = file.size();
     if (fileLength < FileHeader::Size) {
+        clearDataSet();
         speech_.messageBox(AbortTitle, QLatin1String("The file: ") + fileName + CrLf + QLatin1String("Appears to have no data."));
         surface_.setWindowTitle(baseTitle());
         return;
     }
 
     int count = 0;
+    qint64 recordsWanted = 0;
     double firstMax = 0;
     try {
         pump_.pump();
@@ -80,6 +95,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         // A negative notes length, or one that runs past the end, would read beyond the file.
         const bool badNotes = h.NotesLength < 0 || h.NotesLength > fileLength - FileHeader::Size;
         if (h.NumChannels > 9 || h.NumChannels < 1 || badNotes) {
+            clearDataSet();
             speech_.messageBox(AbortTitle, QLatin1String("The file: ") + fileName + CrLf
                                                + QLatin1String("Is corrupted or not a valid data file."));
             surface_.setWindowTitle(baseTitle());
@@ -97,6 +113,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         data_.LastIndex = int(qMin<qint64>(records - 1, INT_MAX));
 
         if (records < 3) {
+            clearDataSet();
             speech_.messageBox(QStringLiteral("File Load Warning!"),
                                fileName + CrLf + QLatin1String("does not appear to have any data"), MessageIcon::Critical);
             surface_.setWindowTitle(baseTitle());
@@ -118,6 +135,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
             last = lastRecord;
         if (first > last || first < 0)
             first = 0;
+        recordsWanted = qint64(last) - first + 1;
 
         if (data_.ChannelCount > StripChartModel::MaxChannels)
             throw LoadError("The chart can show at most 8 channels.");
@@ -128,9 +146,13 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         file.close();
     } catch (const std::exception &e) {
         file.close();
+        // Whatever the reader got as far as, a load that failed shows nothing of it.
+        clearDataSet();
         chart_.EndUpdate();
+        const bool outOfMemory = dynamic_cast<const std::bad_alloc *>(&e) != nullptr;
         speech_.messageBox(QString(), QLatin1String("There was an error loading ") + fileName + CrLf
-                                          + QString::fromStdString(e.what()));
+                                          + (outOfMemory ? notEnoughMemory(recordsWanted)
+                                                         : QString::fromStdString(e.what())));
         surface_.setWindowTitle(baseTitle());
         loadTail(fileName, count, partial);
         return;
@@ -177,19 +199,25 @@ double DataLoader::readRecords(QFile &file, int first, int last, int &count)
     const auto showCount = [&](qint64 rows) {
         surface_.setWindowTitle(baseTitle() + QLatin1String("  ") + NumberForms::signPadded(int(rows)) + progressTail);
     };
+    const qint64 rows = last - first + 1LL;
+    const qint64 limit = availableMemory ? availableMemory() : machineMemoryBytes();
+    if (limit > 0 && rows > limit / (8LL * (channels + 1)))
+        throw LoadError(notEnoughMemory(rows).toStdString());
     // The rows arrive in columns of their own, so the window never draws a half-read chart.
-    RecordColumns read = readRecordColumns(file.fileName(), file.pos() + first * 8LL * (channels + 1), channels,
-                                           last - first + 1LL, [&](qint64 rows) {
+    // The readers share this one open file: whatever is renamed over its path meanwhile stays out.
+    RecordColumns read = readRecordColumns(file.handle(), file.pos() + first * 8LL * (channels + 1), channels, rows,
+                                           [&](qint64 done) {
                                                pump_.pump();
-                                               showCount(rows);
+                                               showCount(done);
                                            });
+    if (read.failed)
+        throw LoadError(read.error == FileChangedWhileRead ? read.error.toStdString()
+                                                           : "The file could not be read: " + read.error.toStdString());
     count = int(read.times.size());
     chart_.adoptRows(std::move(read.times), std::move(read.values), read.ascending);
     showCount(count);
     chart_.EndUpdate();
     chart_.BeginUpdate();
-    if (read.failed)
-        throw LoadError("The file could not be read: " + read.error.toStdString());
     // What channelMax(0) would give, without a second pass over the rows.
     return read.firstMax == -INFINITY ? 0 : read.firstMax;
 }
@@ -207,6 +235,18 @@ void DataLoader::loadTail(const QString &fileName, int count, bool partial)
     surface_.setBusy(false);
     surface_.setEnabled(QStringLiteral("cmdOffset"), false);
     call(hooks.layout);
+}
+
+void DataLoader::clearDataSet()
+{
+    chart_.ClearData();
+    data_.FileLoaded = false;
+    data_.DataReady = false;
+    data_.LastIndex = 0;
+    data_.LoadedFileName.clear();
+    data_.ChannelCount = 1;
+    int one = 1;
+    SetupChannels(one);
 }
 
 void DataLoader::LoadDataFile()

@@ -35,6 +35,9 @@ public:
         : data_(data), chart_(chart), speech_(speech), surface_(surface), pump_(pump), settings_(settings) {}
 
     Hooks hooks;
+    // Bytes of memory a load may take (0: no limit); a file needing more is refused before
+    // anything is allocated. The machine's own figure unless a test sets another.
+    std::function<qint64()> availableMemory;
 
     // Loads records first..last (0, 0 = the whole file); both are clamped in place.
     void LoadData(const QString &fileName, int &first, int &last);
@@ -49,6 +52,8 @@ private:
     // Reads the rows into the chart; returns the first channel's largest value (0 if none).
     double readRecords(class QFile &file, int first, int last, int &count);
     void loadTail(const QString &fileName, int count, bool partial);
+    // After a failed load: no rows, one empty channel, nothing loaded; no stale row or channel count.
+    void clearDataSet();
     QString baseTitle() const;
 
     DataSet &data_;

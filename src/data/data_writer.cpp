@@ -3,6 +3,7 @@
 #include "data/data_change_guard.h"
 #include "data/data_set.h"
 #include "data/file_naming.h"
+#include "data/file_write.h"
 #include "ports/message_pump.h"
 #include "ports/settings_store.h"
 #include "ports/timed_pump.h"
@@ -23,23 +24,9 @@ const QString Section = QStringLiteral("Settings");
 const QString NotEnoughData = QStringLiteral("There is not enough data to save.");
 const QString BadFile = QStringLiteral("BADFILE");
 
-// Why a save failed, as the error message tells it.
-struct SaveFailure {
-    int number;
-    QString description;
-};
-
-SaveFailure failureOf(const QFileDevice &file)
-{
-    if (file.error() != QFileDevice::NoError)
-        return {int(file.error()), file.errorString()};
-    return {int(QFileDevice::WriteError), QStringLiteral("The file could not be written completely.")};
-}
-
-bool writeAll(QSaveFile &file, const char *bytes, qint64 size)
-{
-    return file.write(bytes, size) == size;
-}
+using FileWrite::failureOf;
+using FileWrite::writeAll;
+using SaveFailure = FileWrite::Failure;
 
 } // namespace
 
@@ -197,7 +184,7 @@ bool DataWriter::SaveDataFile(const QString &path)
                 guard.check();
         }
         // The file replaces the target only once every byte is on disk.
-        if (!failure && !file->commit())
+        if (!failure && !FileWrite::commit(*file))
             failure = failureOf(*file);
     } catch (const std::exception &e) {
         failure = SaveFailure{int(QFileDevice::UnspecifiedError), QString::fromLocal8Bit(e.what())};

@@ -2,6 +2,7 @@
 #include "data/busy_pointer.h"
 #include "data/data_change_guard.h"
 #include "data/data_set.h"
+#include "data/file_write.h"
 #include "ports/message_pump.h"
 #include "ports/timed_pump.h"
 #include "ports/window_surface.h"
@@ -9,6 +10,8 @@
 #include "view/view_window.h"
 #include "voice/number_forms.h"
 #include "voice/speech.h"
+#include <QDir>
+#include <QFileInfo>
 #include <cmath>
 #include <exception>
 
@@ -16,9 +19,8 @@ namespace {
 
 DelimitedExport::ExportFailure failureOf(const QFileDevice &file)
 {
-    if (file.error() != QFileDevice::NoError)
-        return {int(file.error()), file.errorString()};
-    return {int(QFileDevice::WriteError), QStringLiteral("The file could not be written completely.")};
+    const FileWrite::Failure failure = FileWrite::failureOf(file);
+    return {failure.number, failure.description};
 }
 
 } // namespace
@@ -36,6 +38,18 @@ QByteArray DelimitedExport::exportLine(double elapsedSeconds, double value)
     // QByteArray::number ignores the locale: the point is always ".".
     return QByteArray::number(rounded == 0 ? 0.0 : rounded, 'f', 3) + ','
            + NumberForms::signPadded(value).toLatin1() + "\r\n";
+}
+
+QString DelimitedExport::automaticName(const QString &loadedFileName)
+{
+    const QString name = loadedFileName.left(loadedFileName.size() - 3) + QLatin1String("txt");
+    const bool namesDataFile = name == loadedFileName
+                               || (QFileInfo::exists(name) && QFileInfo(name) == QFileInfo(loadedFileName));
+    if (!namesDataFile)
+        return name;
+    // The data file is itself a ".txt": the export must not write over it.
+    const QFileInfo data(loadedFileName);
+    return data.dir().filePath(data.completeBaseName() + QLatin1String("-export.txt"));
 }
 
 void DelimitedExport::mnuExportToTabDelimitedFile()
@@ -57,7 +71,7 @@ void DelimitedExport::mnuExportToTabDelimitedFile()
         else
             failure = writeRows(*file);
         // The file replaces an earlier one only once every line is on disk.
-        if (!failure && !file->commit())
+        if (!failure && !FileWrite::commit(*file))
             failure = failureOf(*file);
     } catch (const std::exception &e) {
         failure = ExportFailure{int(QFileDevice::UnspecifiedError), QString::fromLocal8Bit(e.what())};
@@ -89,7 +103,7 @@ std::optional<DelimitedExport::ExportFailure> DelimitedExport::writeRows(QSaveFi
         QByteArray lines;
         for (const int end = qMin(last, r + BlockRows - 1); r <= end; ++r)
             lines += exportLine((times.at(size_t(r)) - origin) * 86400.0, values.at(size_t(r)));
-        if (file.write(lines) != lines.size())
+        if (!FileWrite::writeAll(file, lines.constData(), lines.size()))
             return failureOf(file);
         if (slices.maybePump())
             guard.check();

@@ -27,6 +27,9 @@ public:
     FileFactory openFile;
 
     void mnuExportToTabDelimitedFile();
+    // The name EXPORT proposes when given none: the loaded file's with "txt" for its last three
+    // characters (data.lmd -> data.txt), or NAME-export.txt when that would name the data file.
+    static QString automaticName(const QString &loadedFileName);
     // One line: elapsed seconds rounded half up to 3 decimals, ",", the sign-padded value, CR LF.
     // "." is the decimal point whatever the locale, so the comma stays the only delimiter.
     static QByteArray exportLine(double elapsedSeconds, double value);

@@ -54,6 +54,9 @@ QString SlantTrim(const QString &path)
 
 QDateTime dateTimeOfDay(double day)
 {
+    // 1 January 100 to 31 December 9999; the test also turns NaN away.
+    if (!(day >= -657434.0 && day < 2958466.0))
+        return QDateTime();
     const qint64 seconds = std::llround(day * 86400.0);
     const qint64 days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     const qint64 inDay = seconds - days * 86400;
@@ -61,9 +64,21 @@ QDateTime dateTimeOfDay(double day)
     return QDateTime(date, QTime(0, 0).addSecs(int(inDay)), Qt::UTC);
 }
 
-QString dataFileNameFor(double firstSampleTime, bool loggedUsingUT)
+QDateTime nameTimeFor(double firstSampleTime, bool loggedUsingUT)
 {
     const QDateTime t = dateTimeOfDay(firstSampleTime);
+    if (t.isValid())
+        return t;
+    // A time stamp off the calendar would name every such file alike, so that one save replaced
+    // the other: the clock the logger would have used names it instead.
+    const QDateTime now = loggedUsingUT ? QDateTime::currentDateTimeUtc() : QDateTime::currentDateTime();
+    const QTime clock = now.time();
+    return QDateTime(now.date(), QTime(clock.hour(), clock.minute(), clock.second()), Qt::UTC);
+}
+
+QString dataFileNameFor(double firstSampleTime, bool loggedUsingUT)
+{
+    const QDateTime t = nameTimeFor(firstSampleTime, loggedUsingUT);
     const QString stamp = QStringLiteral("%1").arg(t.date().year() % 100, 2, 10, QLatin1Char('0'))
                           + t.toString(QStringLiteral("MMddHHmmss"));
     return (loggedUsingUT ? QStringLiteral("UT") : QString()) + stamp + QStringLiteral(".lmd");
@@ -82,7 +97,7 @@ FolderLayout FolderLayout::fromSettings(const SettingsStore &s)
 
 QString proposedPath(double firstSampleTime, bool loggedUsingUT, const QString &localName, const FolderLayout &layout)
 {
-    const QDateTime t = dateTimeOfDay(firstSampleTime);
+    const QDateTime t = nameTimeFor(firstSampleTime, loggedUsingUT);
     const QString yy = QStringLiteral("%1").arg(t.date().year() % 100, 2, 10, QLatin1Char('0'));
     const QString mm = t.toString(QStringLiteral("MM"));
     const QString dd = t.toString(QStringLiteral("dd"));

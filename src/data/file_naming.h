@@ -17,8 +17,12 @@ QString NameDir(const QString &text);
 QString SlantTrim(const QString &path);
 
 // A day number (days since 30 Dec 1899, fraction = time of day) as a date and time,
-// to the nearest second.
+// to the nearest second. Invalid for a day outside the years 100 to 9999 or not a number.
 QDateTime dateTimeOfDay(double day);
+
+// The moment a saved file is named after: the first sample's, or the clock's now (Universal
+// Time or local, as the file was logged) when that time stamp is no day of the calendar.
+QDateTime nameTimeFor(double firstSampleTime, bool loggedUsingUT);
 
 // "yymmddhhnnss.lmd", with "UT" in front when the clock was Universal Time.
 QString dataFileNameFor(double firstSampleTime, bool loggedUsingUT);

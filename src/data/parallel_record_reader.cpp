@@ -1,5 +1,4 @@
 #include "data/parallel_record_reader.h"
-#include <QFile>
 #include <QThread>
 #include <QtEndian>
 #include <algorithm>
@@ -9,8 +8,52 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#if defined(Q_OS_WIN)
+#include <io.h>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 namespace {
+
+// Reads up to `bytes` at `offset` without moving the file's position, so threads can share
+// one open file. Returns the bytes read (0 at the end of the file) or -1 on an error.
+qint64 readAt(int fd, char *into, qint64 bytes, qint64 offset)
+{
+#if defined(Q_OS_WIN)
+    OVERLAPPED at{};
+    at.Offset = DWORD(offset);
+    at.OffsetHigh = DWORD(quint64(offset) >> 32);
+    DWORD got = 0;
+    if (!ReadFile(HANDLE(_get_osfhandle(fd)), into, DWORD(bytes), &got, &at))
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    return qint64(got);
+#else
+    ssize_t got;
+    do
+        got = ::pread(fd, into, size_t(bytes), off_t(offset));
+    while (got < 0 && errno == EINTR);
+    return qint64(got);
+#endif
+}
+
+// The whole span or an error text: a read can return less than asked and still go on.
+QString readFully(int fd, char *into, qint64 bytes, qint64 offset)
+{
+    while (bytes > 0) {
+        const qint64 got = readAt(fd, into, bytes, offset);
+        if (got < 0)
+            return qt_error_string(-1);
+        if (got == 0)
+            return FileChangedWhileRead;
+        into += got;
+        bytes -= got;
+        offset += got;
+    }
+    return QString();
+}
 
 // Small enough that a block stays in the core's own cache from the read until it is spread,
 // and the columns just written are still there for the order and maximum checks.
@@ -70,7 +113,7 @@ double largest(const double *v, qint64 n, double best)
     return std::max({lane[0], lane[1], lane[2], lane[3]});
 }
 
-void readPart(const QString &path, qint64 offset, RecordColumns &out, Part &part, std::atomic<qint64> &rowsRead)
+void readPart(int fd, qint64 offset, RecordColumns &out, Part &part, std::atomic<qint64> &rowsRead)
 {
     const int stride = int(out.values.size()) + 1;
     const qint64 recordBytes = 8 * stride;
@@ -80,17 +123,14 @@ void readPart(const QString &path, qint64 offset, RecordColumns &out, Part &part
     std::vector<double *> columns(static_cast<size_t>(stride));
     double previous = -INFINITY;
 
-    QFile file(path);
-    const auto fail = [&] {
-        part.failed = true;
-        part.error = file.errorString();
-    };
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset + part.begin * recordBytes))
-        return fail();
     for (qint64 r = part.begin; r < part.end;) {
         const qint64 n = std::min(blockRecords, part.end - r);
-        if (file.read(reinterpret_cast<char *>(block.data()), n * recordBytes) != n * recordBytes)
-            return fail();
+        const QString error = readFully(fd, reinterpret_cast<char *>(block.data()), n * recordBytes, offset + r * recordBytes);
+        if (!error.isEmpty()) {
+            part.failed = true;
+            part.error = error;
+            return;
+        }
         for (int f = 0; f < stride; ++f)
             columns[size_t(f)] = (f == 0 ? out.times : out.values[size_t(f - 1)]).data() + r;
         spreadFields(block.data(), n, columns.data());
@@ -105,7 +145,7 @@ void readPart(const QString &path, qint64 offset, RecordColumns &out, Part &part
 
 } // namespace
 
-RecordColumns readRecordColumns(const QString &path, qint64 offset, int channels, qint64 rows,
+RecordColumns readRecordColumns(int fd, qint64 offset, int channels, qint64 rows,
                                 const std::function<void(qint64 rowsRead)> &progress)
 {
     RecordColumns out;
@@ -133,7 +173,7 @@ RecordColumns readRecordColumns(const QString &path, qint64 offset, int channels
         std::vector<std::jthread> workers;   // joined on the way out, even if progress throws
         for (Part &part : parts) {
             workers.emplace_back([&, p = &part] {
-                readPart(path, offset, out, *p, rowsRead);
+                readPart(fd, offset, out, *p, rowsRead);
                 std::lock_guard lock(mutex);
                 --running;
                 finished.notify_one();

@@ -5,7 +5,17 @@
 namespace {
 const QString Section = QStringLiteral("Recent");
 QString key(const char *kind, int slot) { return QLatin1String(kind) + QString::number(slot + 1); }
+
+// Two paths name the same file when the file system says so: letter case counts on Linux.
+bool samePath(const QString &a, const QString &b)
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
 }
+} // namespace
 
 void RecentFiles::GetRecentFiles()
 {
@@ -18,11 +28,17 @@ void RecentFiles::GetRecentFiles()
 
 void RecentFiles::add(List &list, const QString &path)
 {
-    for (const QString &slot : list) {
-        if (!slot.isEmpty() && slot.compare(path, Qt::CaseInsensitive) == 0)
-            return;
+    // A path already listed moves to the front; otherwise the oldest falls off the end.
+    int from = Slots - 1;
+    for (int i = 0; i < Slots; ++i) {
+        if (!list[i].isEmpty() && samePath(list[i], path)) {
+            from = i;
+            break;
+        }
     }
-    for (int i = Slots - 1; i > 0; --i)
+    if (from == 0 && list[0] == path)
+        return;
+    for (int i = from; i > 0; --i)
         list[i] = list[i - 1];
     list[0] = path;
     UpdateRecentMenus();

@@ -52,7 +52,7 @@ void CommandBox::buildAnswers()
         const QString name = t.trimmed();
         QString path;
         if (name.isEmpty())
-            path = data.LoadedFileName.left(data.LoadedFileName.size() - 3) + L("txt");
+            path = DelimitedExport::automaticName(data.LoadedFileName);
         else if (name.contains(u'/') || name.contains(u'\\') || QDir::isAbsolutePath(name))
             path = name;
         else

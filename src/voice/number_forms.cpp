@@ -2,6 +2,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 
 namespace NumberForms {
@@ -19,22 +20,20 @@ qint64 secondsOfDay(double day)
     return seconds % 86400;
 }
 
-// "00.0": one decimal, rounded, at least two integer digits, the locale's separator.
-QString twoDotOne(double value)
+// Degrees, minutes and seconds as "d:mm:ss.s". The seconds are rounded to tenths first, so that
+// 59.96 s reads as the next minute and 59.96 min as the next degree: never "60" and never "-0.0".
+QString dms(double degrees, qint64 minutes, double seconds)
 {
-    QString text = QString::number(value, 'f', 1);
-    if (text.indexOf(u'.') == 1)
-        text.prepend(u'0');
-    return text.replace(u'.', QLocale::system().decimalPoint());
-}
-
-QString dms(double degrees, qint64 minutes, double seconds, bool southOrWest)
-{
-    // A value between -1 and 0 keeps its minus: the degrees alone would read as 0.
-    QString d = signPadded(std::trunc(degrees)).trimmed();
-    if (southOrWest && d == QLatin1String("0"))
-        d.prepend(u'-');
-    return d + u':' + QStringLiteral("%1").arg(minutes, 2, 10, QLatin1Char('0')) + u':' + twoDotOne(seconds);
+    qint64 tenths = std::isfinite(seconds) ? std::llround(std::clamp(seconds, 0.0, 7200.0) * 10.0) : 0;
+    minutes += tenths / 600;
+    tenths %= 600;
+    double wholeDegrees = std::fabs(std::trunc(degrees)) + double(minutes / 60);
+    minutes %= 60;
+    // The sign belongs to the degrees, also south or west of zero by less than a degree.
+    const QString d = (degrees < 0 ? QStringLiteral("-") : QString()) + signPadded(wholeDegrees).trimmed();
+    return d + u':' + QStringLiteral("%1").arg(minutes, 2, 10, QLatin1Char('0')) + u':'
+           + QStringLiteral("%1").arg(tenths / 10, 2, 10, QLatin1Char('0')) + QLocale::system().decimalPoint()
+           + QString::number(tenths % 10);
 }
 
 } // namespace
@@ -93,8 +92,7 @@ QString FormatDMS(double degrees)
     const double d = std::trunc(degrees);
     const double f = std::fabs(degrees) - std::fabs(d);
     const qint64 m = qint64(std::floor(std::floor(f * 600000.5) / 10000.0));
-    const double s = (f - double(m) / 60.0) * 3600.005;
-    return dms(degrees, m, s, degrees < 0);
+    return dms(degrees, m, (f - double(m) / 60.0) * 3600.005);
 }
 
 QString FormatDMSCarry(double degrees)
@@ -103,14 +101,8 @@ QString FormatDMSCarry(double degrees)
         return signPadded(degrees).trimmed();
     const double d = std::trunc(degrees);
     const double f = std::fabs(degrees - d);
-    qint64 m = qint64(std::floor(std::floor(f * 60000.5) / 1000.0));
-    double s = (f - double(m) / 60.0) * 3600.05;
-    // Seconds that would be spoken as 60.0 become the next minute.
-    if (QString::number(s, 'f', 1).toDouble() >= 60.0) {
-        m += 1;
-        s = std::max(0.0, s - 60.0);
-    }
-    return dms(degrees, m, s, degrees < 0);
+    const qint64 m = qint64(std::floor(std::floor(f * 60000.5) / 1000.0));
+    return dms(degrees, m, (f - double(m) / 60.0) * 3600.05);
 }
 
 } // namespace NumberForms

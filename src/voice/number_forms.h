@@ -22,9 +22,10 @@ QString shortDate(double day);
 // no leading zero: 12 -> "12.", 0.25 -> ".25" (with "." as separator).
 QString threeDecimals(double value);
 
-// Degrees as "d:mm:ss.s"; the seconds are not carried (may read 60.0).
+// Degrees as "d:mm:ss.s", the sign on the degrees only: 40.12 -> "40:07:12.0", -0.5 -> "-0:30:00.0".
+// Seconds that round to 60 count as the next minute, 60 minutes as the next degree.
+// FormatDMS speaks latitudes, FormatDMSCarry longitudes; they differ only in their rounding margins.
 QString FormatDMS(double degrees);
-// Degrees as "d:mm:ss.s" with 60 seconds carried into the minutes.
 QString FormatDMSCarry(double degrees);
 
 } // namespace NumberForms

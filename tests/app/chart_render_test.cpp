@@ -80,6 +80,32 @@ TEST(ChartRender, SurvivesDegenerateViews)
     flat.setYAxisMin(-1e300);
     flat.setYAxisMax(1e300);
     EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
+
+    // Time stamps of +-1e308 make a view wider than any number: nothing to place a sample on,
+    // so no trace and no cursor (a sanitizer build also checks that no position was cast).
+    for (const bool ordered : {false, true}) {
+        SCOPED_TRACE(ordered);
+        StripChartModel huge;
+        huge.AddChannel(QStringLiteral("Antenna"), Red);
+        for (int r = 0; r < 6; ++r) {
+            huge.AddRow(ordered ? (r < 3 ? -1e308 : 1e308) : (r % 2 ? 1e308 : -1e308));
+            huge.SetValue(0, r, r % 2 ? 3.0 : 7.0);
+        }
+        huge.setXAxisMin(-1e308);
+        huge.setXAxisMax(1e308);
+        huge.setYAxisMin(0);
+        huge.setYAxisMax(10);
+        huge.setToolBarMode(4);
+        huge.setCursorRow(1);
+        ASSERT_EQ(huge.timesAscending(), ordered);
+        EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200)), QColor(255, 0, 0)), 0);
+        // A value axis as wide draws nothing either, even over a view of ordinary width.
+        huge.setXAxisMin(-1);
+        huge.setXAxisMax(1);
+        huge.setYAxisMin(-1e308);
+        huge.setYAxisMax(1e308);
+        EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200)), QColor(255, 0, 0)), 0);
+    }
 }
 
 TEST(ChartRender, WidgetKeepsItsDrawingOnlyUntilSamplesViewOrCursorChange)

@@ -53,3 +53,17 @@ TEST_F(Export, FailuresAreSpokenAndKeepTheOldExport)
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
+
+TEST_F(Export, TheAutomaticNameNeverNamesTheLoadedDataFile)
+{
+    const QString data = generate(QStringLiteral("night.txt"), {"--rows", "50"});
+    const QByteArray before = contents(data);
+    load(data);
+    ASSERT_TRUE(viewer.data.DataReady);
+    type(QStringLiteral("EXPORT"));
+    type(QString());
+    EXPECT_EQ(contents(data), before);
+    EXPECT_EQ(contents(path(QStringLiteral("night-export.txt"))).count('\n'), 50);
+    EXPECT_EQ(speech.spoken.last(), QStringLiteral("File Exported Successfully"));
+    EXPECT_EQ(DelimitedExport::automaticName(QStringLiteral("/obs/a.b.lmd")), QStringLiteral("/obs/a.b.txt"));
+}

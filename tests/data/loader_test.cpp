@@ -3,6 +3,7 @@
 #include "load_fixture.h"
 #include <QFile>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -207,14 +208,29 @@ TEST_F(GoodFile, ThreadedReadsMatchOneBlockAtATimeBitForBitAndAShortFileKeepsAPr
     EXPECT_FALSE(viewer.chart.timesAscending());
 
     // As if the file shrank after its size was read: the rows up to the gap, none after it.
-    const RecordColumns cut = readRecordColumns(file, offset, 2, Rows + 100000, {});
+    const RecordColumns cut = readRecordColumns(raw.handle(), offset, 2, Rows + 100000, {});
     EXPECT_TRUE(cut.failed);
+    EXPECT_EQ(cut.error, FileChangedWhileRead);
     EXPECT_GE(qint64(cut.times.size()), Rows / 2);
     EXPECT_LE(qint64(cut.times.size()), Rows);
     ASSERT_EQ(cut.values.size(), 2u);
     EXPECT_EQ(cut.values[1].size(), cut.times.size());
     EXPECT_TRUE(sameColumn(cut.times, want.times()));
     EXPECT_TRUE(sameColumn(cut.values[1], want.column(1)));
+}
+
+TEST_F(GoodFile, LoadingAnEarlierFileAgainAnnouncesItAndMakesItTheLastFile)
+{
+    const QString a = generate(QStringLiteral("a.lmd"), {"--rows", "20"});
+    const QString b = generate(QStringLiteral("b.lmd"), {"--rows", "20"});
+    load(a);
+    load(b);
+    speech.spoken.clear();
+    load(a);
+    EXPECT_TRUE(spoke(QStringLiteral("File Name a.lmd")));
+    EXPECT_FALSE(spoke(QStringLiteral("File Name b.lmd")));
+    EXPECT_EQ(viewer.recent.RecentLoaded[0], a);
+    EXPECT_EQ(viewer.recent.RecentLoaded[1], b);
 }
 
 using BadFile = LoadFixture;
@@ -316,4 +332,71 @@ TEST_F(BadFile, PathsThatAreNoFileChangeNothing)
         EXPECT_EQ(viewer.chart.rowCount(), 20);
         EXPECT_TRUE(surface.boxes.isEmpty());
     }
+}
+
+TEST_F(BadFile, AFileReplacedOrCutDuringTheLoadLoadsTheOpenedFileOrFailsEmpty)
+{
+    const QString file = generate(QStringLiteral("a.lmd"), {"--channels", "2", "--rows", "200000", "--start", "45372.5"});
+    const QString other = generate(QStringLiteral("b.lmd"), {"--channels", "2", "--rows", "200000", "--start", "40000"});
+    // Renamed over while the load runs: the readers keep to the file that was opened.
+    pump.script.push_back([&] { ASSERT_TRUE(std::rename(qPrintable(other), qPrintable(file)) == 0); });
+    load(file);
+    ASSERT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.chart.rowCount(), 200000);
+    EXPECT_DOUBLE_EQ(viewer.chart.GetTime(0), Start);
+    EXPECT_DOUBLE_EQ(viewer.chart.GetTime(199999), Start + 199999 * DayStep);
+
+    // Cut short while it is read: the load fails and says why, and keeps nothing of it.
+    const qint64 cutTo = QFileInfo(file).size() / 2;
+    pump.script.push_back([&] { ASSERT_TRUE(QFile::resize(file, cutTo)); });
+    load(file);
+    ASSERT_EQ(surface.boxes.size(), 1);
+    EXPECT_EQ(surface.boxes[0].text, QStringLiteral("There was an error loading ") + file
+                                         + QStringLiteral("\r\nThe file changed while it was being read."));
+    EXPECT_FALSE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.chart.rowCount(), 0);
+    EXPECT_EQ(viewer.data.LastIndex, 0);
+    EXPECT_TRUE(spoke(QStringLiteral("Samples Loaded:  0")));
+}
+
+TEST_F(BadFile, EveryFailedLoadLeavesOneEmptyChannelAndNoRows)
+{
+    const QString good = generate(QStringLiteral("good.lmd"), {"--channels", "3", "--rows", "100"});
+    const QList<QStringList> failing = {
+        {"--channels", "8", "--rows", "20", "--num-channels-field", "9"},
+        {"--rows", "20", "--num-channels-field", "0"},
+        {"--channels", "4", "--rows", "2"},
+        {"--rows", "20", "--truncate", "100"},
+    };
+    for (const QStringList &args : failing) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        load(good);
+        ASSERT_EQ(viewer.data.LastIndex, 99);
+        load(generate(QStringLiteral("bad.lmd"), args));
+        EXPECT_FALSE(viewer.data.FileLoaded);
+        EXPECT_FALSE(viewer.data.DataReady);
+        EXPECT_EQ(viewer.data.LastIndex, 0);
+        EXPECT_EQ(viewer.data.ChannelCount, 1);
+        EXPECT_EQ(viewer.chart.channelCount(), 1);
+        EXPECT_EQ(viewer.chart.rowCount(), 0);
+        EXPECT_TRUE(viewer.data.LoadedFileName.isEmpty());
+        EXPECT_FALSE(surface.isVisible(QStringLiteral("mnuCH2")));
+    }
+}
+
+TEST_F(BadFile, AFileLargerThanMemoryIsRefusedBeforeAnythingIsAllocated)
+{
+    const QString file = generate(QStringLiteral("big.lmd"), {"--channels", "2", "--rows", "1000"});
+    qint64 asked = 0;
+    viewer.loader.availableMemory = [&] { return asked = 1000 * 24 - 1; };
+    load(file);
+    EXPECT_GT(asked, 0);
+    ASSERT_EQ(surface.boxes.size(), 1);
+    EXPECT_EQ(surface.boxes[0].text, QStringLiteral("There was an error loading ") + file
+                                         + QStringLiteral("\r\nThere is not enough memory to load 1000 records."));
+    EXPECT_EQ(viewer.chart.rowCount(), 0);
+
+    viewer.loader.availableMemory = [] { return 1000 * 24; };
+    load(file);
+    EXPECT_TRUE(viewer.data.FileLoaded);
 }

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace FileNaming;
@@ -20,6 +21,25 @@ TEST(SaveNaming, FolderAndFileNames)
     EXPECT_EQ(dataFileNameFor(day, true), QStringLiteral("UT240321210509.lmd"));
     // Half a second before midnight names the next day, never "24" hours or "60" seconds.
     EXPECT_EQ(dataFileNameFor(45372 + 86399.6 / 86400.0, false), QStringLiteral("240322000000.lmd"));
+}
+
+TEST(SaveNaming, TimeStampsOffTheCalendarAreNamedFromTheClock)
+{
+    const auto stamp = [](const QDateTime &t) { return t.toString(QStringLiteral("yyMMddHHmmss")); };
+    const double offCalendar[] = {NAN, INFINITY, -INFINITY, 1e300, -1e300, 9.3e18, 3e6, -7e5};
+    for (double day : offCalendar) {
+        SCOPED_TRACE(day);
+        const QString before = stamp(QDateTime::currentDateTimeUtc());
+        const QString name = dataFileNameFor(day, true);
+        const QString after = stamp(QDateTime::currentDateTimeUtc());
+        ASSERT_EQ(name.size(), 18) << name.toStdString();
+        EXPECT_GE(name.mid(2, 12), before);
+        EXPECT_LE(name.mid(2, 12), after);
+        EXPECT_FALSE(dateTimeOfDay(day).isValid());
+    }
+    // The first and last days of the calendar still name themselves.
+    EXPECT_EQ(dataFileNameFor(-657434.0, false), QStringLiteral("000101000000.lmd"));
+    EXPECT_EQ(dataFileNameFor(2958465.5, false), QStringLiteral("991231120000.lmd"));
 }
 
 TEST(SaveNaming, FoldersFollowTheLayoutAndTheStationFolderIsAlwaysMade)

@@ -163,4 +163,26 @@ TEST_F(Save, AFullDiskLeavesTheOldFile)
     EXPECT_EQ(QDir(disk).entryList(QDir::Files), QStringList{QStringLiteral("full.lmd")});
     ASSERT_EQ(surface.boxes.size(), 1);
     EXPECT_TRUE(surface.boxes[0].text.startsWith(QLatin1String("There was an error saving ") + target));
+    EXPECT_TRUE(surface.boxes[0].text.endsWith(QLatin1String("\r\nThe disk is full."))) << surface.boxes[0].text.toStdString();
+}
+
+TEST_F(Save, AFullDiskIsCalledThatBySaveAndExport)
+{
+    load(generate(QStringLiteral("in.lmd"), {"--rows", "3000", "--channels", "2"}));
+    const QString target = path(QStringLiteral("full.lmd"));
+    for (const qint64 room : {0, 100, 70000}) {
+        SCOPED_TRACE(room);
+        surface.boxes.clear();
+        viewer.writer.openFile = [room](const QString &p) { return std::make_unique<FullDiskSaveFile>(p, room); };
+        surface.dialogAnswers.push_back(target);
+        viewer.writer.cmdSaveView();
+        ASSERT_EQ(surface.boxes.size(), 1);
+        EXPECT_TRUE(surface.boxes[0].text.endsWith(QLatin1String("\r\nThe disk is full."))) << surface.boxes[0].text.toStdString();
+
+        viewer.exporter.openFile = [room](const QString &p) { return std::make_unique<FullDiskSaveFile>(p, room); };
+        type(QStringLiteral("EXPORT"));
+        type(QStringLiteral("full.txt"));
+        EXPECT_TRUE(speech.spoken.last().endsWith(QLatin1String("\r\nThe disk is full."))) << speech.spoken.last().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("full.txt"))));
+    }
 }

@@ -74,9 +74,21 @@ TEST(NumberForms, DegreesMinutesSeconds)
     EXPECT_EQ(FormatDMS(-81.5), "-81:30:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(-81.5), "-81:30:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(40.12), "40:07:12" + dp() + "0");
-    // Seconds that round to 60: left as they are, or carried into the minutes.
-    EXPECT_EQ(FormatDMS(10.99999), "10:59:60" + dp() + "0");
-    EXPECT_EQ(FormatDMSCarry(10.99999), "10:60:00" + dp() + "0");
+    // Seconds that round to 60 carry into the minutes, 60 minutes into the degrees; no "-0.0".
+    EXPECT_EQ(FormatDMS(40.99999), "41:00:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(10.99999), "11:00:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(0.999999), "1:00:00" + dp() + "0");
+    EXPECT_EQ(FormatDMS(-12.999999), "-13:00:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(-0.999999), "-1:00:00" + dp() + "0");
+    EXPECT_EQ(FormatDMS(40.5 + 59.96 / 3600), "40:31:00" + dp() + "0");
+    EXPECT_EQ(FormatDMSCarry(7.25), "7:15:00" + dp() + "0");
+    for (double x : {0.0, 1.0 / 60, 29.5, 89.999999, -179.9999999, 0.0083333333, 1e300}) {
+        SCOPED_TRACE(x);
+        for (const QString &text : {FormatDMS(x), FormatDMSCarry(x)}) {
+            EXPECT_FALSE(text.contains(QStringLiteral(":60"))) << text.toStdString();
+            EXPECT_FALSE(text.contains(QStringLiteral(":-"))) << text.toStdString();
+        }
+    }
     // South of the equator by less than a degree stays south.
     EXPECT_EQ(FormatDMS(-0.5), "-0:30:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(-0.25), "-0:15:00" + dp() + "0");

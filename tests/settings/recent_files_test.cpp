@@ -1,0 +1,30 @@
+#include "settings/recent_files.h"
+#include "support/fakes.h"
+#include <gtest/gtest.h>
+
+TEST(RecentFiles, AListedPathMovesToTheFrontAndOnlyTheSamePathCounts)
+{
+    FakeSettings store;
+    FakeSurface surface;
+    RecentFiles recent{store, surface};
+    for (const char *path : {"/d/1.lmd", "/d/2.lmd", "/d/3.lmd", "/d/4.lmd", "/d/5.lmd"})
+        recent.AddRecentLoaded(QLatin1String(path));
+    recent.AddRecentLoaded(QStringLiteral("/d/2.lmd"));
+    EXPECT_EQ(recent.RecentLoaded, (RecentFiles::List{"/d/2.lmd", "/d/5.lmd", "/d/4.lmd", "/d/3.lmd", "/d/1.lmd"}));
+    EXPECT_EQ(store.read("Recent", "RecentLoaded1", QString()), QStringLiteral("/d/2.lmd"));
+    EXPECT_EQ(store.read("Recent", "RecentLoaded2", QString()), QStringLiteral("/d/5.lmd"));
+    EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentLoaded1")), QStringLiteral("/d/2.lmd"));
+
+    // A sixth path drops the oldest; the saved list is a list of its own.
+    recent.AddRecentLoaded(QStringLiteral("/d/6.lmd"));
+    EXPECT_EQ(recent.RecentLoaded, (RecentFiles::List{"/d/6.lmd", "/d/2.lmd", "/d/5.lmd", "/d/4.lmd", "/d/3.lmd"}));
+    recent.AddRecentSaved(QStringLiteral("/d/3.lmd"));
+    EXPECT_EQ(recent.RecentSaved[0], QStringLiteral("/d/3.lmd"));
+    EXPECT_EQ(recent.RecentLoaded[4], QStringLiteral("/d/3.lmd"));
+
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    // Letter case makes another file here.
+    recent.AddRecentLoaded(QStringLiteral("/D/5.LMD"));
+    EXPECT_EQ(recent.RecentLoaded, (RecentFiles::List{"/D/5.LMD", "/d/6.lmd", "/d/2.lmd", "/d/5.lmd", "/d/4.lmd"}));
+#endif
+}
