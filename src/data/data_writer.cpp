@@ -149,12 +149,12 @@ bool DataWriter::SaveDataFile(const QString &path)
     header.NumChannels = qint16(channels);
 
     std::unique_ptr<QSaveFile> file = openFile(path);
-    std::optional<SaveFailure> failure;
+    std::optional<SaveFailure> failure = FileWrite::refusedTarget(path);
     try {
-        if (!file->open(QIODevice::WriteOnly))
+        if (!failure && !file->open(QIODevice::WriteOnly))
             failure = failureOf(*file);
-        else if (!writeAll(*file, header.encode().constData(), FileHeader::Size)
-                 || !writeAll(*file, notes.constData(), notes.size()))
+        if (!failure && (!writeAll(*file, header.encode().constData(), FileHeader::Size)
+                         || !writeAll(*file, notes.constData(), notes.size())))
             failure = failureOf(*file);
 
         const int stride = channels + 1;

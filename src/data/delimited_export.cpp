@@ -66,6 +66,8 @@ void DelimitedExport::mnuExportToTabDelimitedFile()
         if (ExportFileName.trimmed().isEmpty())
             failure = ExportFailure{int(QFileDevice::OpenError),
                                     QStringLiteral("No export file name was given yet. Type EXPORT to give one.")};
+        else if (const auto refused = FileWrite::refusedTarget(ExportFileName))
+            failure = ExportFailure{refused->number, refused->description};
         else if (!file->open(QIODevice::WriteOnly))
             failure = failureOf(*file);
         else

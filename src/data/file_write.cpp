@@ -1,4 +1,5 @@
 #include "data/file_write.h"
+#include <QFileInfo>
 #include <cerrno>
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -46,6 +47,14 @@ Failure failureOf(const QFileDevice &file)
     if (file.error() != QFileDevice::NoError)
         return {int(file.error()), file.errorString()};
     return {int(QFileDevice::WriteError), QStringLiteral("The file could not be written completely.")};
+}
+
+std::optional<Failure> refusedTarget(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.exists() || target.isFile())
+        return std::nullopt;
+    return Failure{int(QFileDevice::OpenError), QStringLiteral("It is not a regular file.")};
 }
 
 } // namespace FileWrite

@@ -2,6 +2,7 @@
 #include <QFileDevice>
 #include <QSaveFile>
 #include <QString>
+#include <optional>
 
 // Writing a file the user asked for, and telling why it failed in words a user can act on.
 namespace FileWrite {
@@ -22,5 +23,10 @@ struct Failure {
     QString description;
 };
 Failure failureOf(const QFileDevice &file);
+
+// A target that exists but is no regular file (a device, a pipe, a folder) is refused: saving
+// through a temporary file would replace a device node such as /dev/null with a plain file,
+// and a pipe without a reader would never open.
+std::optional<Failure> refusedTarget(const QString &path);
 
 } // namespace FileWrite

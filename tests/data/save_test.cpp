@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -185,4 +186,21 @@ TEST_F(Save, AFullDiskIsCalledThatBySaveAndExport)
         EXPECT_TRUE(speech.spoken.last().endsWith(QLatin1String("\r\nThe disk is full."))) << speech.spoken.last().toStdString();
         EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("full.txt"))));
     }
+}
+
+TEST_F(Save, AndExportNeverReplaceADeviceOrAPipe)
+{
+    load(generate(QStringLiteral("in.lmd"), {"--rows", "50"}));
+    const QString pipe = path(QStringLiteral("pipe.lmd"));
+    ASSERT_EQ(mkfifo(qPrintable(pipe), 0600), 0);
+    surface.dialogAnswers.push_back(pipe);
+    viewer.writer.cmdSaveView();
+    ASSERT_EQ(surface.boxes.size(), 1);
+    EXPECT_EQ(surface.boxes[0].text, QStringLiteral("There was an error saving ") + pipe
+                                         + QStringLiteral("\r\n 5\r\nIt is not a regular file."));
+    type(QStringLiteral("EXPORT"));
+    type(pipe);
+    EXPECT_TRUE(speech.spoken.last().endsWith(QLatin1String("\r\nIt is not a regular file.")));
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(viewer.recent.RecentSaved[0].isEmpty());
 }
