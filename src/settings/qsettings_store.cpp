@@ -1,12 +1,13 @@
 #include "settings/qsettings_store.h"
+#include "settings/text_ini_format.h"
 
 QSettingsStore::QSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::UserScope, ApplicationName, ApplicationName))
+    : settings_(std::make_unique<QSettings>(TextIni::format(), QSettings::UserScope, ApplicationName, ApplicationName))
 {
 }
 
 QSettingsStore::QSettingsStore(const QString &iniPath)
-    : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+    : settings_(std::make_unique<QSettings>(iniPath, TextIni::format()))
 {
 }
 
@@ -24,4 +25,9 @@ void QSettingsStore::write(const QString &section, const QString &key, const QSt
 void QSettingsStore::remove(const QString &section, const QString &key)
 {
     settings_->remove(section + u'/' + key);
+}
+
+void QSettingsStore::sync()
+{
+    settings_->sync();
 }
