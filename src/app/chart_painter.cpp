@@ -1,4 +1,5 @@
 #include "app/chart_painter.h"
+#include "app/chart_style.h"
 #include "view/strip_chart_model.h"
 #include <QFontMetrics>
 #include <QLineF>
@@ -17,7 +18,6 @@ namespace ChartPainter {
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
-const QColor GridColour(215, 215, 215);
 constexpr qint64 SecondsPerDay = 86400;
 
 // Maps day numbers and values to pixels of the plot area.
@@ -199,16 +199,6 @@ void traceUnordered(std::vector<QLineF> &lines, const Scale &s, const SampleColu
     addColumnLines(lines, s, cols);
 }
 
-double niceStep(double span, int maxTicks)
-{
-    const double raw = span / std::max(1, maxTicks);
-    if (!std::isfinite(raw) || raw <= 0)
-        return 0;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    const double n = raw / magnitude;
-    return (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * magnitude;
-}
-
 QString valueLabel(double v, double step)
 {
     if (std::abs(v) < step * 1e-9)
@@ -217,16 +207,6 @@ QString valueLabel(double v, double step)
         return QString::number(v, 'g', 6);
     const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
     return QString::number(v, 'f', decimals);
-}
-
-double timeStepSeconds(double spanSeconds, int maxTicks)
-{
-    static const double steps[] = {1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
-    for (double st : steps) {
-        if (spanSeconds / st <= maxTicks)
-            return st;
-    }
-    return std::ceil(spanSeconds / maxTicks / 86400) * 86400;
 }
 
 Scale scaleFor(const StripChartModel &model)
@@ -264,14 +244,17 @@ void drawLegend(QPainter &p, const Scale &s, const StripChartModel &model)
     }
     const int line = fm.height();
     const QRectF box(s.plot.right() - wide - 36, s.plot.top() + 6, wide + 30, line * n + 8);
-    p.setPen(QPen(Qt::black, 0));
-    p.setBrush(QColor(255, 255, 255, 230));
+    const ChartAppearance &look = model.appearance();
+    p.setPen(ChartStyle::pen(look.legendText));
+    QColor paper = ChartStyle::colour(look.gridBackground);
+    paper.setAlpha(230);
+    p.setBrush(paper);
     p.drawRect(box);
     for (int ch = 0; ch < n; ++ch) {
         const double y = box.top() + 4 + ch * line;
         p.setPen(QPen(fromBgr(model.channelColour(ch)), 3));
         p.drawLine(QPointF(box.left() + 5, y + line / 2.0), QPointF(box.left() + 20, y + line / 2.0));
-        p.setPen(Qt::black);
+        p.setPen(ChartStyle::colour(look.legendText));
         p.drawText(QRectF(box.left() + 25, y, wide + 4, line), Qt::AlignLeft | Qt::AlignVCenter, names[ch]);
     }
     p.setBrush(Qt::NoBrush);
@@ -285,13 +268,14 @@ void drawCursor(QPainter &p, const Scale &s, const StripChartModel &model)
     const double x = s.px(model.times()[size_t(row)]);
     if (!(x >= s.plot.left() && x <= s.plot.right()))
         return;
-    p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+    const QColor colour = ChartStyle::colour(model.appearance().cursor);
+    p.setPen(QPen(colour, 1, Qt::DashLine));
     p.drawLine(QPointF(x, s.plot.top()), QPointF(x, s.plot.bottom()));
     const int ch = model.CursorChannel();
     if (ch >= 0 && ch < model.channelCount()) {
         const double v = model.column(ch)[size_t(row)];
         if (std::isfinite(v)) {
-            p.setPen(QPen(Qt::black, 2));
+            p.setPen(QPen(colour, 2));
             p.drawEllipse(QPointF(x, s.py(v)), 4, 4);
         }
     }
@@ -301,7 +285,7 @@ void drawCursor(QPainter &p, const Scale &s, const StripChartModel &model)
 
 QColor fromBgr(quint32 bgr)
 {
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    return ChartStyle::colour(bgr);
 }
 
 QString timeOfDay(double dayNumber)
@@ -320,12 +304,20 @@ QString describe(const StripChartModel &model)
     if (model.rowCount() == 0)
         return QStringLiteral("No data loaded.");
     const QString ut = model.timeLabelFormat().contains(QLatin1String("UT")) ? QStringLiteral(" U T") : QString();
-    return QStringLiteral("%1 channels, %2 rows. View from %3%5 to %4%5, values from %6 to %7.")
-        .arg(model.channelCount())
-        .arg(model.rowCount())
-        .arg(timeOfDay(model.XAxisMin()), timeOfDay(model.XAxisMax()), ut)
-        .arg(model.YAxisMin(), 0, 'g', 6)
-        .arg(model.YAxisMax(), 0, 'g', 6);
+    QString text = QStringLiteral("%1 channels, %2 rows. View from %3%5 to %4%5, values from %6 to %7.")
+                       .arg(model.channelCount())
+                       .arg(model.rowCount())
+                       .arg(timeOfDay(model.XAxisMin()), timeOfDay(model.XAxisMax()), ut)
+                       .arg(model.YAxisMin(), 0, 'g', 6)
+                       .arg(model.YAxisMax(), 0, 'g', 6);
+    // The cursor, while it is shown: the sample it stands on.
+    const int row = model.cursorRow(), ch = model.CursorChannel();
+    if (model.ToolBarMode() == 4 && row >= 0 && row < model.rowCount() && ch >= 0 && ch < model.channelCount())
+        text += QStringLiteral(" Cursor at %1%2, channel %3 value %4.")
+                    .arg(timeOfDay(model.times()[size_t(row)]), ut)
+                    .arg(ch + 1)
+                    .arg(model.column(ch)[size_t(row)], 0, 'g', 6);
+    return text;
 }
 
 namespace {
@@ -338,31 +330,23 @@ struct Frame {
     int labelWidth = 0;
 };
 
-Frame frameFor(const QFontMetrics &fm, const QRect &area, const StripChartModel &model)
+Frame frameFor(const QPainter &p, const QRect &area, const StripChartModel &model)
 {
+    const QFontMetrics fm = p.fontMetrics();
     Frame f;
     f.s = scaleFor(model);
     const Scale &s = f.s;
 
     // Vertical room: title on top, time labels below.
-    const int titleHeight = model.title().isEmpty() ? 10 : fm.height() + 10;
+    const ChartAppearance &look = model.appearance();
+    const int titleHeight = model.title().isEmpty() ? 10 : QFontMetrics(ChartStyle::titleFont(look, p.font()), p.device()).height() + 10;
     const double top = area.top() + titleHeight;
     const double bottom = area.bottom() - fm.height() - 10;
     const double plotHeight = std::max(10.0, bottom - top);
 
-    // At least two labelled ticks, even on a low chart.
-    for (int wanted = std::max(2, int(plotHeight / 40)); f.yTicks.size() < 2 && wanted <= 64; wanted *= 2) {
-        f.yTicks.clear();
-        f.yStep = niceStep(s.y1 - s.y0, wanted);
-        const double firstValue = std::ceil(s.y0 / f.yStep) * f.yStep;
-        // Counted, not accumulated: near huge values adding a tiny step may change nothing.
-        for (int i = 0; f.yStep > 0 && i < 100; ++i) {
-            const double v = firstValue + i * f.yStep;
-            if (v > s.y1 + f.yStep * 1e-9)
-                break;
-            f.yTicks.push_back(v);
-        }
-    }
+    f.yTicks = ChartStyle::majorTicks(s.y0, s.y1, look.yTickMajorCount);
+    // A tenth of the step: labels of an uneven step keep their difference visible.
+    f.yStep = (s.y1 - s.y0) / look.yTickMajorCount / 10;
     for (double v : f.yTicks)
         f.labelWidth = std::max(f.labelWidth, fm.horizontalAdvance(valueLabel(v, f.yStep)));
 
@@ -372,11 +356,63 @@ Frame frameFor(const QFontMetrics &fm, const QRect &area, const StripChartModel 
     return f;
 }
 
+
+// Grid lines, ticks and labels of the value axis, at the counts the settings ask for.
+void drawValueAxis(QPainter &p, const QRect &area, const Frame &f, const ChartAppearance &look)
+{
+    const Scale &s = f.s;
+    const QFontMetrics fm = p.fontMetrics();
+    for (double v : ChartStyle::minorTicks(f.yTicks, look.yTickMinorCount)) {
+        p.setPen(ChartStyle::pen(look.yTickMinor));
+        p.drawLine(QPointF(s.plot.left() - 2, s.py(v)), QPointF(s.plot.left(), s.py(v)));
+    }
+    for (double v : f.yTicks) {
+        const double y = s.py(v);
+        p.setPen(ChartStyle::pen(look.axisGrid, look.gridLineStyle));
+        p.drawLine(QPointF(s.plot.left(), y), QPointF(s.plot.right(), y));
+        p.setPen(ChartStyle::pen(look.yTickMajor));
+        p.drawLine(QPointF(s.plot.left() - 4, y), QPointF(s.plot.left(), y));
+        p.setPen(ChartStyle::colour(look.yAxisLabel));
+        p.drawText(QRectF(area.left(), y - fm.height() / 2.0, f.labelWidth + 6, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, valueLabel(v, f.yStep));
+    }
+}
+
+// The same for the time axis; a label that would overlap the one before it is left out.
+void drawTimeAxis(QPainter &p, const QRect &area, const Scale &s, const StripChartModel &model)
+{
+    const ChartAppearance &look = model.appearance();
+    const QFontMetrics fm = p.fontMetrics();
+    const QString suffix = model.timeLabelFormat().contains(QLatin1String("UT")) ? QStringLiteral(" UT") : QString();
+    const int timeLabelWidth = fm.horizontalAdvance(QStringLiteral("00:00:00") + suffix) + 8;
+    const std::vector<double> ticks = ChartStyle::majorTicks(s.x0, s.x1, look.xTickMajorCount);
+    for (double t : ChartStyle::minorTicks(ticks, look.xTickMinorCount)) {
+        p.setPen(ChartStyle::pen(look.xTickMinor));
+        p.drawLine(QPointF(s.px(t), s.plot.bottom()), QPointF(s.px(t), s.plot.bottom() + 2));
+    }
+    double labelsEnd = -Inf;
+    for (double day : ticks) {
+        const double x = s.px(day);
+        p.setPen(ChartStyle::pen(look.axisGrid, look.gridLineStyle));
+        p.drawLine(QPointF(x, s.plot.top()), QPointF(x, s.plot.bottom()));
+        p.setPen(ChartStyle::pen(look.xTickMajor));
+        p.drawLine(QPointF(x, s.plot.bottom()), QPointF(x, s.plot.bottom() + 4));
+        QRectF box(x - timeLabelWidth / 2.0, s.plot.bottom() + 5, timeLabelWidth, fm.height());
+        // Keep the edge labels whole.
+        box.moveLeft(std::clamp(box.left(), double(area.left()), area.right() - box.width()));
+        if (box.left() < labelsEnd)
+            continue;
+        p.setPen(ChartStyle::colour(look.xAxisLabel));
+        p.drawText(box, Qt::AlignCenter, timeOfDay(day) + suffix);
+        labelsEnd = box.right();
+    }
+}
+
 } // namespace
 
 void paintCursor(QPainter &p, const QRect &area, const StripChartModel &model)
 {
-    const Frame f = frameFor(p.fontMetrics(), area, model);
+    const Frame f = frameFor(p, area, model);
     p.save();
     p.setClipRect(f.s.plot.adjusted(0, 0, 1, 1));
     if (f.s.drawable())
@@ -388,48 +424,16 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
 {
     p.save();
     p.setClipRect(area);
-    p.fillRect(area, Qt::white);
+    const ChartAppearance &look = model.appearance();
+    p.fillRect(area, ChartStyle::colour(look.background));
     const QFontMetrics fm = p.fontMetrics();
-    const Frame frame = frameFor(fm, area, model);
+    const Frame frame = frameFor(p, area, model);
     const Scale &s = frame.s;
-    const std::vector<double> &yTicks = frame.yTicks;
-    const double yStep = frame.yStep;
-    const int labelWidth = frame.labelWidth;
-
-    // Grid, ticks and labels.
+    p.fillRect(s.plot, ChartStyle::colour(look.gridBackground));
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    for (double v : yTicks) {
-        const double y = s.py(v);
-        p.setPen(QPen(GridColour, 0, Qt::DotLine));
-        p.drawLine(QPointF(s.plot.left(), y), QPointF(s.plot.right(), y));
-        p.setPen(QPen(Qt::black, 0));
-        p.drawLine(QPointF(s.plot.left() - 4, y), QPointF(s.plot.left(), y));
-        p.drawText(QRectF(area.left(), y - fm.height() / 2.0, labelWidth + 6, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, valueLabel(v, yStep));
-    }
-
-    const QString suffix = model.timeLabelFormat().contains(QLatin1String("UT")) ? QStringLiteral(" UT") : QString();
-    const int timeLabelWidth = fm.horizontalAdvance(QStringLiteral("00:00:00") + suffix) + 24;
-    const double spanSeconds = (s.x1 - s.x0) * SecondsPerDay;
-    const double tStep = timeStepSeconds(spanSeconds, std::max(1, int(s.plot.width() / timeLabelWidth)));
-    const double firstTick = std::ceil(s.x0 * SecondsPerDay / tStep - 1e-9) * tStep;
-    for (int i = 0; std::isfinite(firstTick) && i < 200; ++i) {
-        const double t = firstTick + i * tStep;
-        if (t > s.x1 * SecondsPerDay + 1e-6)
-            break;
-        const double day = t / SecondsPerDay;
-        const double x = s.px(day);
-        p.setPen(QPen(GridColour, 0, Qt::DotLine));
-        p.drawLine(QPointF(x, s.plot.top()), QPointF(x, s.plot.bottom()));
-        p.setPen(QPen(Qt::black, 0));
-        p.drawLine(QPointF(x, s.plot.bottom()), QPointF(x, s.plot.bottom() + 4));
-        const QString label = timeOfDay(day) + suffix;
-        QRectF box(x - timeLabelWidth / 2.0, s.plot.bottom() + 5, timeLabelWidth, fm.height());
-        // Keep the edge labels whole.
-        box.moveLeft(std::clamp(box.left(), double(area.left()), area.right() - box.width()));
-        p.drawText(box, Qt::AlignCenter, label);
-    }
+    drawValueAxis(p, area, frame, look);
+    drawTimeAxis(p, area, s, model);
 
     // Traces.
     p.save();
@@ -441,22 +445,24 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
             traceAscending(lines, s, model.times(), model.column(ch));
         else
             traceUnordered(lines, s, model.times(), model.column(ch));
-        p.setPen(QPen(fromBgr(model.channelColour(ch)), 0));
+        p.setPen(ChartStyle::pen(model.channelColour(ch), ch == 0 ? look.channelLineStyle : ChartAppearance::Solid));
         p.drawLines(lines.data(), int(lines.size()));
     }
     if (withCursor && s.drawable())
         drawCursor(p, s, model);
     p.restore();
 
-    p.setPen(QPen(Qt::black, 0));
-    p.drawRect(s.plot);
+    // The axes take their major tick colours.
+    p.setPen(ChartStyle::pen(look.yTickMajor));
+    p.drawLine(s.plot.topLeft(), s.plot.bottomLeft());
+    p.setPen(ChartStyle::pen(look.xTickMajor));
+    p.drawLine(s.plot.bottomLeft(), s.plot.bottomRight());
 
     if (!model.title().isEmpty()) {
         const QFont normal = p.font();
-        QFont bold = normal;
-        bold.setBold(true);
-        p.setFont(bold);
-        p.drawText(QRectF(area.left(), area.top() + 4, area.width(), fm.height() + 4), Qt::AlignCenter, model.title());
+        p.setFont(ChartStyle::titleFont(look, normal));
+        p.setPen(ChartStyle::colour(look.title));
+        p.drawText(QRectF(area.left(), area.top() + 4, area.width(), s.plot.top() - area.top() - 6), Qt::AlignCenter, model.title());
         p.setFont(normal);
     }
     if (model.legendVisible() && model.channelCount() > 0)

@@ -1,11 +1,30 @@
 #include "app/chart_widget.h"
 #include "app/chart_painter.h"
 #include "view/strip_chart_model.h"
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+// Screen readers hear the chart as a chart, not as an unnamed pane. Installed before the
+// first chart sets its name, which may already ask for its accessible interface.
+void presentChartsAsCharts()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory([](const QString &className, QObject *object) -> QAccessibleInterface * {
+            if (className == QLatin1String("ChartWidget") && object->isWidgetType())
+                return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Chart);
+            return nullptr;
+        });
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+} // namespace
+
 ChartWidget::ChartWidget(const StripChartModel &model, QWidget *parent) : QWidget(parent), model_(model)
 {
+    presentChartsAsCharts();
     setObjectName(QStringLiteral("iStripChartX1"));
     setAccessibleName(QStringLiteral("Strip chart"));
     setFocusPolicy(Qt::StrongFocus);
@@ -14,6 +33,14 @@ ChartWidget::ChartWidget(const StripChartModel &model, QWidget *parent) : QWidge
     // update() coalesces: a burst of changes costs one paint.
     connect(&model_, &StripChartModel::redrawRequested, this, &ChartWidget::refresh);
     connect(&model_, &StripChartModel::viewChanged, this, &ChartWidget::refresh);
+    // A scan moves the cursor many times a second: its description follows at a calmer pace.
+    describeLater_.setSingleShot(true);
+    describeLater_.setInterval(250);
+    connect(&describeLater_, &QTimer::timeout, this, [this] { setAccessibleDescription(ChartPainter::describe(model_)); });
+    connect(&model_, &StripChartModel::cursorChanged, this, [this] {
+        if (!describeLater_.isActive())
+            describeLater_.start();
+    });
     refresh();
 }
 
@@ -26,7 +53,7 @@ void ChartWidget::refresh()
 ChartWidget::Key ChartWidget::currentKey() const
 {
     return {model_.dataRevision(), model_.XAxisMin(), model_.XAxisMax(), model_.YAxisMin(), model_.YAxisMax(),
-            model_.title(), model_.timeLabelFormat(), model_.legendVisible(), size(), devicePixelRatioF()};
+            model_.title(), model_.timeLabelFormat(), model_.legendVisible(), size(), devicePixelRatioF(), model_.appearance()};
 }
 
 void ChartWidget::paintEvent(QPaintEvent *)

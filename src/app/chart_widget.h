@@ -1,5 +1,7 @@
 #pragma once
+#include "view/chart_appearance.h"
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 
 class StripChartModel;
@@ -27,6 +29,7 @@ private:
         bool legend = false;
         QSize size;
         qreal ratio = 0;
+        ChartAppearance look;
         bool operator==(const Key &) const = default;
     };
     Key currentKey() const;
@@ -34,5 +37,6 @@ private:
 
     const StripChartModel &model_;
     QPixmap drawing_;
+    QTimer describeLater_;
     Key drawn_;
 };

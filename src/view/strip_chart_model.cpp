@@ -238,6 +238,12 @@ void StripChartModel::setTitle(const QString &title) { title_ = title; changed(f
 void StripChartModel::setTimeLabelFormat(const QString &format) { timeFormat_ = format; changed(false); }
 void StripChartModel::setLegendVisible(bool on) { legendVisible_ = on; changed(false); }
 
+void StripChartModel::setAppearance(const ChartAppearance &appearance)
+{
+    appearance_ = appearance;
+    changed(false);
+}
+
 void StripChartModel::dataChanged()
 {
     ++dataRevision_;

@@ -1,4 +1,5 @@
 #pragma once
+#include "view/chart_appearance.h"
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -109,6 +110,8 @@ public:
     void setTimeLabelFormat(const QString &format);
     bool legendVisible() const { return legendVisible_; }
     void setLegendVisible(bool on);
+    const ChartAppearance &appearance() const { return appearance_; }
+    void setAppearance(const ChartAppearance &appearance);
 
 signals:
     void redrawRequested();   // EndUpdate, or a change made outside an update batch
@@ -133,4 +136,5 @@ private:
     int cursorChannel_ = 0, toolBarMode_ = 0, cursorRow_ = 0;
     QString title_, timeFormat_ = QStringLiteral("hh:nn:ss");
     bool legendVisible_ = false;
+    ChartAppearance appearance_;
 };
