@@ -28,21 +28,28 @@ struct ButtonSpec {
     const char *caption;
     const char *accessibleName;
     int rightClickMode;   // chart tool chosen by the right button; -1 = none
+    const char *description;   // what a screen reader adds to the name
 };
 
 // The button column: pairs share a row, the rest take a row each.
 const ButtonSpec PairedButtons[] = {
-    {"cmdLeft", "<", "Left Scroll Arrow", 1},       {"cmdRight", ">", "Right Scroll Arrow", 1},
-    {"cmdUp", "Up", "Scroll Up", 2},                {"cmdDown", "Down", "Scroll Down", 2},
-    {"cmdIncX", "W+", "Increment width", 5},        {"cmdDecX", "W-", "Decrement width", 5},
-    {"cmdIncY", "H+", "Increment Height", 6},       {"cmdDecY", "H-", "Decrement Height", 6},
-    {"cmdCursor", "Cursor", "Toggle Cursor", -1},   {"cmdZoom", "Zoom", "Zoom", -1},
-    {"cmdAutoScale", "Scale", "Auto-Scale", -1},    {"cmdAutoScrollEnable", "Scroll", "Auto-Scroll", -1},
+    {"cmdLeft", "<", "Left Scroll Arrow", 1, "Moves the view back in time by a quarter of its width."},
+    {"cmdRight", ">", "Right Scroll Arrow", 1, "Moves the view forward in time by a quarter of its width."},
+    {"cmdUp", "Up", "Scroll Up", 2, "Moves the view up by a quarter of its height."},
+    {"cmdDown", "Down", "Scroll Down", 2, "Moves the view down by a quarter of its height."},
+    {"cmdIncX", "W+", "Increment width", 5, "Widens the view in time."},
+    {"cmdDecX", "W-", "Decrement width", 5, "Narrows the view in time."},
+    {"cmdIncY", "H+", "Increment Height", 6, "Raises the top of the view."},
+    {"cmdDecY", "H-", "Decrement Height", 6, "Lowers the top of the view."},
+    {"cmdCursor", "Cursor", "Toggle Cursor", -1, "Shows or hides the chart cursor."},
+    {"cmdZoom", "Zoom", "Zoom", -1, "Turns zooming with the pointer on or off."},
+    {"cmdAutoScale", "Scale", "Auto-Scale", -1, "Fits the view's height to the cursor channel."},
+    {"cmdAutoScrollEnable", "Scroll", "Auto-Scroll", -1, "Turns automatic scrolling on or off."},
 };
 const ButtonSpec WideButtons[] = {
-    {"cmdFullView", "Full View", "Full View", -1},
-    {"cmdSaveView", "Save View", "Save View", -1},
-    {"cmdOffset", "Offset", "Offset Tools", -1},
+    {"cmdFullView", "Full View", "Full View", -1, "Shows the whole file."},
+    {"cmdSaveView", "Save View", "Save View", -1, "Saves what the chart shows as a new data file."},
+    {"cmdOffset", "Offset", "Offset Tools", -1, "Shows or hides the channel offset tools."},
 };
 
 // Said when the button receives the focus.
@@ -186,6 +193,7 @@ void FormReview::buildControls()
     d->txtIn = new QLineEdit(d->central);
     d->txtIn->setObjectName(QStringLiteral("txtIn"));
     d->txtIn->setAccessibleName(QStringLiteral("Command"));
+    d->txtIn->setAccessibleDescription(QStringLiteral("Type a command and press Enter; F1 for help."));
     d->surface->add(QStringLiteral("txtIn"), d->txtIn);
 
     auto *list = new MatchListWidget(d->viewer->archive.List1, d->central);
@@ -194,6 +202,7 @@ void FormReview::buildControls()
             d->viewer->archive.List1.List1_GotFocus();
     };
     d->list = list;
+    d->list->setAccessibleDescription(QStringLiteral("Recordings found in the Veyra Archive; Enter repeats a record."));
     d->list->setContextMenuPolicy(Qt::CustomContextMenu);
     d->surface->add(QStringLiteral("List1"), d->list);
     const auto relayout = [this] { layoutControls(); };
@@ -214,6 +223,7 @@ void FormReview::buildControls()
         auto *label = new QLabel(d->central);
         label->setObjectName(QLatin1String(labelNames[i]));
         label->setAccessibleDescription(QLatin1String(labelRoles[i]));
+        label->setAccessibleName(QLatin1String(labelRoles[i]));
         label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         label->setFocusPolicy(Qt::TabFocus);
         d->labels[i] = label;
@@ -226,6 +236,7 @@ void FormReview::buildControls()
         button->setObjectName(name);
         button->setAccessibleName(QLatin1String(entry.accessibleName));
         button->setToolTip(QLatin1String(entry.accessibleName));
+        button->setAccessibleDescription(QLatin1String(entry.description));
         button->installEventFilter(this);
         connect(button, &QPushButton::clicked, this, [this, name] { runAction(name); });
         d->buttons[name] = button;
@@ -238,6 +249,19 @@ void FormReview::buildControls()
     for (const ButtonSpec &entry : WideButtons)
         addButton(entry);
     d->buttons[QStringLiteral("cmdOffset")]->setToolTip(QStringLiteral(" Show / Hide Offset Tools "));
+
+    // Tab goes from the command box to the match list, through the buttons, to the chart.
+    QWidget *previous = d->txtIn;
+    const auto chain = [&previous](QWidget *next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    chain(d->list);
+    for (const ButtonSpec &entry : PairedButtons)
+        chain(d->buttons.value(QLatin1String(entry.name)));
+    for (const ButtonSpec &entry : WideButtons)
+        chain(d->buttons.value(QLatin1String(entry.name)));
+    chain(d->chart);
 }
 
 void FormReview::buildMenus()
@@ -357,6 +381,7 @@ void FormReview::addWindowActions()
         d->controlsOnRight = !d->controlsOnRight;
         layoutControls();
     });
+    d->viewer->hooks.resetLayoutChoices = [this] { d->controlsHidden = false; };
     DataLoader::Hooks &hooks = d->viewer->loader.hooks;
     if (!hooks.layout)
         hooks.layout = [this] { layoutControls(); };

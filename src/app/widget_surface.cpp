@@ -21,7 +21,8 @@ void WidgetSurface::setLabel(const QString &name, const QString &text)
     QObject *c = control(name);
     if (auto *label = qobject_cast<QLabel *>(c)) {
         label->setText(text);
-        label->setAccessibleName(text);
+        // An empty label still says what it is for.
+        label->setAccessibleName(text.isEmpty() ? label->accessibleDescription() : text);
     } else if (auto *edit = qobject_cast<QLineEdit *>(c)) {
         edit->setText(text);
     }

@@ -64,6 +64,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
     }
 
     call(hooks.hideArchiveList);
+    call(hooks.hideArrows);
     data_.FileLoaded = false;
     data_.getBlankHeaderInfo();
     data_.DataReady = false;
@@ -233,7 +234,8 @@ void DataLoader::loadTail(const QString &fileName, int count, bool partial)
     if (partial)
         surface_.setLabel(QStringLiteral("LBLLR"), label + QLatin1String(" (Partial Load)"));
     surface_.setBusy(false);
-    surface_.setEnabled(QStringLiteral("cmdOffset"), false);
+    // The offset panel needs loaded channels to offset.
+    surface_.setEnabled(QStringLiteral("cmdOffset"), data_.DataReady);
     call(hooks.layout);
 }
 
@@ -253,7 +255,9 @@ void DataLoader::LoadDataFile()
 {
     data_.FileLoaded = false;
     const QString section = QStringLiteral("Settings");
-    const QString dataDir = settings_.read(section, QStringLiteral("DataDirectory"), QDir::currentPath());
+    QString dataDir = settings_.read(section, QStringLiteral("DataDirectory"), QString());
+    if (dataDir.isEmpty())   // the program folder, which start-up made the current one
+        dataDir = QDir::currentPath();
     const QString folder = settings_.read(section, QStringLiteral("LastLoadDir"), dataDir + QDir::separator());
 
     FileDialogRequest request;

@@ -16,7 +16,8 @@ public:
     struct Hooks {
         std::function<QString()> baseTitle;
         std::function<void()> hideArchiveList;
-        std::function<void()> showArrows;
+        std::function<void()> hideArrows;   // while the load runs
+        std::function<void()> showArrows;   // after it completed
         std::function<void(const QString &)> addRecentLoaded;
         std::function<void()> speakChartId;
         std::function<void()> autoTitle;

@@ -7,11 +7,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace {
-// Pen colours as 0xBBGGRR numbers, channels 0 to 7.
-constexpr quint32 PenColours[8] = {255, 16711680, 4227327, 16711935, 16512, 8388736, 32896, 65280};
-}
-
 Viewer::Viewer(Ports p)
     : ports(p),
       speech(p.speech, p.pump, p.surface),
@@ -34,7 +29,10 @@ void Viewer::connectParts()
     h.baseTitle = [this] { return baseTitle_; };
     h.addRecentLoaded = [this](const QString &path) { recent.AddRecentLoaded(path); };
     h.fullView = [this] { view.cmdFullView_Click(); };
-    h.showLegend = [this] { chart.setLegendVisible(true); };
+    h.showArrows = [this] { ShowArrows(); };
+    h.hideArrows = [this] { HideArrows(); };
+    // A sighted helper must know which colour is which channel once there are several.
+    h.showLegend = [this] { chart.setLegendVisible(chart.channelCount() >= 2); };
     h.speakChartId = [this] { reports.SpeakChartID(); };
     h.dataFileInfo = [this] { reports.mnuDataFileInfo(); };
     view.speakChartLimits = [this] { reports.SpeakChartLimits(); };
@@ -58,11 +56,11 @@ void Viewer::connectParts()
     };
     auto &box = commandBox.hooks;
     box.mnuSoundOffOn = [this] { soundMenu.mnuSoundOffOn(); };
-    box.mnuSoundAmplitude = [this] { soundMenu.mnuSoundAmplitude(); };
-    box.mnuSoundFreq = [this] { soundMenu.mnuSoundFreq(); };
-    box.mnuSoundSine = [this] { soundMenu.mnuSoundSine(); };
-    box.mnuSoundSquare = [this] { soundMenu.mnuSoundSquare(); };
-    box.mnuSoundNoise = [this] { soundMenu.mnuSoundNoise(); };
+    box.mnuSoundAmplitude = [this] { soundMenu.mnuSoundAmplitude(); soundMenu.writeSoundFlags(ports.settings); };
+    box.mnuSoundFreq = [this] { soundMenu.mnuSoundFreq(); soundMenu.writeSoundFlags(ports.settings); };
+    box.mnuSoundSine = [this] { soundMenu.mnuSoundSine(); soundMenu.writeSoundFlags(ports.settings); };
+    box.mnuSoundSquare = [this] { soundMenu.mnuSoundSquare(); soundMenu.writeSoundFlags(ports.settings); };
+    box.mnuSoundNoise = [this] { soundMenu.mnuSoundNoise(); soundMenu.writeSoundFlags(ports.settings); };
     box.UpdateVol = [this](double amplitude) { tone.UpdateVol(amplitude); };
     box.setAmTone = [this](double hertz) { tone.AmTone = hertz; };
     box.setScanSpeed = [this](double speed) {
@@ -88,11 +86,11 @@ void Viewer::registerActions()
     actions.add(QStringLiteral("mnuClipSpikes"), [this] { clipper.mnuClipSpikes(); });
     actions.add(QStringLiteral("mnuScan"), [this] { scan.mnuScan(); });
     actions.add(QStringLiteral("mnuSoundOffOn"), [this] { soundMenu.mnuSoundOffOn(); });
-    actions.add(QStringLiteral("mnuSoundAmplitude"), [this] { soundMenu.mnuSoundAmplitude(); });
-    actions.add(QStringLiteral("mnuSoundFreq"), [this] { soundMenu.mnuSoundFreq(); });
-    actions.add(QStringLiteral("mnuSoundNoise"), [this] { soundMenu.mnuSoundNoise(); });
-    actions.add(QStringLiteral("mnuSoundSine"), [this] { soundMenu.mnuSoundSine(); });
-    actions.add(QStringLiteral("mnuSoundSquare"), [this] { soundMenu.mnuSoundSquare(); });
+    actions.add(QStringLiteral("mnuSoundAmplitude"), [this] { soundMenu.mnuSoundAmplitude(); soundMenu.writeSoundFlags(ports.settings); });
+    actions.add(QStringLiteral("mnuSoundFreq"), [this] { soundMenu.mnuSoundFreq(); soundMenu.writeSoundFlags(ports.settings); });
+    actions.add(QStringLiteral("mnuSoundNoise"), [this] { soundMenu.mnuSoundNoise(); soundMenu.writeSoundFlags(ports.settings); });
+    actions.add(QStringLiteral("mnuSoundSine"), [this] { soundMenu.mnuSoundSine(); soundMenu.writeSoundFlags(ports.settings); });
+    actions.add(QStringLiteral("mnuSoundSquare"), [this] { soundMenu.mnuSoundSquare(); soundMenu.writeSoundFlags(ports.settings); });
     actions.add(QStringLiteral("cmdFullView"), [this] { view.cmdFullView_Click(); });
     actions.add(QStringLiteral("cmdAutoScale"), [this] { view.cmdAutoScale_Click(); });
     actions.add(QStringLiteral("mnuStatsInfo"), [this] { reports.mnuStatsInfo(); });
@@ -102,49 +100,7 @@ void Viewer::registerActions()
     actions.add(QStringLiteral("mnuInfo"), [this] { reports.mnuInfo(); });
     actions.add(QStringLiteral("mnuHelp"), [this] { help.SpeakHelp(commandText); });
     actions.add(QStringLiteral("MnuExit"), [this] { close(); });
-}
-
-void Viewer::startUp()
-{
-    StartingUp = true;
-    WindowSurface &ui = ports.surface;
-    SettingsStore &store = ports.settings;
-    const QString settings = QStringLiteral("Settings");
-
-    const QString programFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QDir().mkpath(programFolder);
-    QDir::setCurrent(programFolder);
-    archive.programFolder = programFolder;
-    store.write(settings, QStringLiteral("LumoraPath"), programFolder);
-    if (store.read(settings, QStringLiteral("DataDirectory"), QString()).isEmpty())
-        store.write(settings, QStringLiteral("DataDirectory"), programFolder);
-
-    for (int i = 0; i < 8; ++i) {
-        store.write(QStringLiteral("Colors"), QStringLiteral("Channel%1PenColor").arg(i), QString::number(PenColours[i]));
-        data.ChannelColours[i] = PenColours[i];
-    }
-
-    help.LoadHelp();
-    data.getStaticHeaderInfo(store);
-    for (const char *menu : {"mnuInfo", "mnuDataFileInfo", "mnuSave", "mnuExportToTabDelimitedFile", "mnuClipSpikes",
-                             "mnuCursor", "mnuScan", "mnuRecallXY"})
-        ui.setEnabled(QLatin1String(menu), false);
-    ui.setVisible(QStringLiteral("cmdSaveView"), false);
-    soundMenu.readSoundFlags(store);
-    scan.readScanSpeed(store);
-    tone.InitSound();
-    // No sound device is no reason to stop: the program goes on silently, after saying so once.
-    if (const QString problem = tone.audio().problem(); !problem.isEmpty())
-        speech.speak(problem);
-    if (chart.channelCount() == 0)
-        chart.AddChannel(QStringLiteral("Ch 1"), data.ChannelColours[0]);
-
-    recent.GetRecentFiles();
-    ui.setLabel(QStringLiteral("LBLLR"), QStringLiteral("Review and Edit Files Only with this Window"));
-    baseTitle_ = QStringLiteral("Lumora Sonified Chart Viewer ");
-    ui.setWindowTitle(baseTitle_);
-    ui.setFocus(QStringLiteral("txtIn"));
-    StartingUp = false;
+    addRecentFileCommands();
 }
 
 void Viewer::close()

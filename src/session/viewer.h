@@ -30,6 +30,7 @@ class Viewer {
 public:
     explicit Viewer(Ports ports);
 
+    // The start-up steps in their checkpoint order; a failing step is logged and skipped.
     void startUp();
     // Closing steps: goodbye, stop running loops, drop the data, keep the recent lists.
     void close();
@@ -52,6 +53,22 @@ public:
     void setDesktop(DesktopPort *desktop);
 
     QString baseTitle() const { return baseTitle_; }
+    // "major.minor.revision" of this build.
+    static QString versionText();
+    // Where the start-up log and other files of the program live (created at start-up).
+    static QString programFolder();
+
+    // The navigation buttons: hidden while no file is loaded and while a load runs.
+    void HideArrows();
+    void ShowArrows();
+    // The colour table from the settings, also given to channel 0.
+    void GetStripChartColors();
+
+    // What only the window does; each is optional.
+    struct WindowHooks {
+        std::function<void()> resetLayoutChoices;   // controls shown, on the left
+        std::function<void()> checkScrollEnabled;   // auto-scroll and auto-scale buttons
+    } hooks;
     // The state fields that the later parts (command box, sound) add to the console's :state.
     QList<QPair<QString, QString>> extraState() const;
     // The control with the keyboard focus; the command box when none is known.
@@ -90,6 +107,10 @@ public:
 private:
     void connectParts();
     void registerActions();
+    // The ten recent-file menu commands.
+    void addRecentFileCommands();
+    void applyAppearanceStep(void (ChartAppearance::*read)(const SettingsStore &));
 
     QString baseTitle_;
+    QString versionText_;
 };

@@ -44,6 +44,19 @@ void SoundMenu::readSoundFlags(const SettingsStore &store)
     tone_.PitchLevel = 330;
 }
 
+void SoundMenu::writeSoundFlags(SettingsStore &store) const
+{
+    const QString section = QStringLiteral("Settings");
+    const auto write = [&](const char *key, bool on) {
+        store.write(section, QLatin1String(key), on ? QStringLiteral("True") : QStringLiteral("False"));
+    };
+    write("SndAM", tone_.AmplitudeMode);
+    write("SndFM", tone_.FrequencyMode);
+    write("SndNoise", tone_.NoiseWave);
+    write("SndSine", tone_.SineWave);
+    write("SndSquare", tone_.SquareWave);
+}
+
 void SoundMenu::mnuSoundOffOn()
 {
     tone_.SoundOn = !tone_.SoundOn;

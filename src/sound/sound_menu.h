@@ -15,8 +15,11 @@ public:
         : tone_(tone), speech_(speech), surface_(surface), pump_(pump) {}
 
     // Start-up: the five sound flags from the "Settings" section, and a check mark on the
-    // menu item of each flag that is set. Never written back.
+    // menu item of each flag that is set.
     void readSoundFlags(const SettingsStore &store);
+    // The same five flags written back as "True"/"False", so the next run starts with the
+    // sound the user chose.
+    void writeSoundFlags(SettingsStore &store) const;
 
     void mnuSoundOffOn();
     void mnuSoundAmplitude();

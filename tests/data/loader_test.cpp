@@ -62,7 +62,9 @@ TEST_F(GoodFile, LoadsEveryWholeRecordWithHeaderNotesAndChannelTable)
                              "mnuExportToTabDelimitedFile"})
         EXPECT_TRUE(surface.isEnabled(QLatin1String(menu))) << menu;
     EXPECT_TRUE(surface.isVisible(QStringLiteral("cmdSaveView")));
-    EXPECT_FALSE(surface.isEnabled(QStringLiteral("cmdOffset")));
+    // The offset panel can open once there are channels to offset; the buttons are back.
+    EXPECT_TRUE(surface.isEnabled(QStringLiteral("cmdOffset")));
+    EXPECT_TRUE(surface.isVisible(QStringLiteral("cmdLeft")));
     EXPECT_FALSE(surface.busy);
     EXPECT_EQ(viewer.recent.RecentLoaded[0], file);
     EXPECT_EQ(d.DataFileName, file);
