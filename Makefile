@@ -1,9 +1,11 @@
 # `make run`: install what is missing, build, and open the viewer on the demo data.
 # `make test`: install what is missing, build, and run every test.
+# `make install` / `make uninstall`: put the program on this desktop under PREFIX, or take it off.
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test console bench clean
+.PHONY: all deps configure build run test console bench clean install uninstall
 
 all: build
 
@@ -30,3 +32,18 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# The list of installed files is kept apart: the install test writes the build's own manifest.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed_files.txt
+	-update-mime-database $(PREFIX)/share/mime
+	-update-desktop-database -q $(PREFIX)/share/applications
+	-gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor
+
+uninstall:
+	@test -f $(BUILD)/installed_files.txt || { echo "Nothing installed from $(BUILD)."; exit 1; }
+	xargs -d '\n' rm -f < $(BUILD)/installed_files.txt
+	rm -f $(BUILD)/installed_files.txt
+	-update-mime-database $(PREFIX)/share/mime
+	-update-desktop-database -q $(PREFIX)/share/applications

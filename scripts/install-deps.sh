@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libespeak-ng-dev espeak-ng sox xvfb xauth
   speech-dispatcher speech-dispatcher-espeak-ng pulseaudio
+  desktop-file-utils appstream shared-mime-info
 )
 
 missing=()
