@@ -110,7 +110,9 @@ void VeyraArchive::fetchFile(qsizetype record, QChar kind)
         return;
     }
     const QString url = base + QStringLiteral("vadataclean/") + QString::fromLatin1(QUrl::toPercentEncoding(name));
-    const QString folder = settings_.read(Section, QStringLiteral("DataDirectory"), programFolder);
+    QString folder = settings_.read(Section, QStringLiteral("DataDirectory"), QString());
+    if (folder.isEmpty())   // an empty setting also means the program folder
+        folder = programFolder;
     const QString localPath = QDir::toNativeSeparators(QDir(folder).filePath(name));
     // A failed or cancelled download has said why; nothing is loaded or opened then.
     if (!downloader.doDownload(url, localPath))
