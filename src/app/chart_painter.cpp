@@ -373,8 +373,10 @@ void drawValueAxis(QPainter &p, const QRect &area, const Frame &f, const ChartAp
         p.setPen(ChartStyle::pen(look.yTickMajor));
         p.drawLine(QPointF(s.plot.left() - 4, y), QPointF(s.plot.left(), y));
         p.setPen(ChartStyle::colour(look.yAxisLabel));
-        p.drawText(QRectF(area.left(), y - fm.height() / 2.0, f.labelWidth + 6, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, valueLabel(v, f.yStep));
+        // The lowest label stays clear of the time labels under the plot.
+        const double top = std::min(y - fm.height() / 2.0, s.plot.bottom() + 4 - fm.height());
+        p.drawText(QRectF(area.left(), top, f.labelWidth + 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                   valueLabel(v, f.yStep));
     }
 }
 
