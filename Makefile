@@ -1,11 +1,12 @@
 # `make run`: install what is missing, build, and open the viewer on the demo data.
 # `make test`: install what is missing, build, and run every test.
 # `make install` / `make uninstall`: put the program on this desktop under PREFIX, or take it off.
+# `make archive-demo`: serve a generated demo archive on 127.0.0.1 and open the viewer on it.
 BUILD ?= build
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test console bench clean install uninstall
+.PHONY: all deps configure build run test console bench clean install uninstall archive-demo
 
 all: build
 
@@ -20,6 +21,9 @@ build: configure
 
 run: build
 	./scripts/run-viewer.sh $(BUILD)
+
+archive-demo: build
+	./scripts/archive-demo.sh $(BUILD)
 
 console: build
 	$(BUILD)/lumora-viewer --console $(BUILD)/demo/drift_scan_demo.lmd

@@ -54,11 +54,19 @@ double dayOf(const QDate &date, const QTime &time)
     return dayOf(date) + time.msecsSinceStartOfDay() / 86400000.0;
 }
 
+// The plain C locale writes dates as POSIX does: 12/23/03.
+bool isPlainC(const QLocale &locale) { return locale.language() == QLocale::C; }
+
+QString shortDateFormat(const QLocale &locale)
+{
+    return isPlainC(locale) ? QStringLiteral("M/d/yy") : locale.dateFormat(QLocale::ShortFormat);
+}
+
 // Day, month and year order of the locale's short date ("M/d/yy" -> 'M', 'd', 'y').
 QString dateOrder(const QLocale &locale)
 {
     QString order;
-    for (QChar c : locale.dateFormat(QLocale::ShortFormat)) {
+    for (QChar c : shortDateFormat(locale)) {
         if ((c == u'd' || c == u'M' || c == u'y') && !order.contains(c))
             order += c;
     }
@@ -220,14 +228,14 @@ QString generalDateTime(double day, const QLocale &locale)
         whole += 1;
         seconds = 0;
     }
-    QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    QString dateFormat = shortDateFormat(locale);
     if (!dateFormat.contains(QLatin1String("yyyy")))
         dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     const QDate date = QDate(1899, 12, 30).addDays(qint64(whole));
     QString text = locale.toString(date, dateFormat);
     if (seconds != 0) {
         const QTime time = QTime(0, 0).addSecs(int(seconds));
-        QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+        QString timeFormat = isPlainC(locale) ? QStringLiteral("HH:mm") : locale.timeFormat(QLocale::ShortFormat);
         if (seconds % 60 != 0 && !timeFormat.contains(u's'))
             timeFormat.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
         text += u' ' + locale.toString(time, timeFormat);

@@ -73,6 +73,8 @@ void Viewer::connectParts()
     archive.loadFile = [this](const QString &path) {
         int first = 0, last = 0;
         loader.LoadData(path, first, last);
+        // The loaded file emptied the match list: the user carries on in the command box.
+        ports.surface.setFocus(QStringLiteral("txtIn"));
     };
     h.hideArchiveList = [this] { archive.List1.clear(); };
 }

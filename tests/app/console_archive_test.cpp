@@ -74,6 +74,8 @@ TEST_F(ConsoleArchive, SFetchesTheDataFileAndLoadsIt)
     ASSERT_EQ(states.size(), 1);
     EXPECT_TRUE(states[0].contains("loaded=1 channels=1 last_index=39")) << states[0].toStdString();
     EXPECT_TRUE(states[0].endsWith(QStringLiteral("rec.lmd")));
+    EXPECT_TRUE(states[0].contains(" focus=txtIn ")) << "the emptied list gives the focus back";
+    EXPECT_EQ(out[out.indexOf(states[0]) - 1], "say: Waiting for text.");
     QFile saved(home.filePath(QStringLiteral("dl/rec.lmd")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), dataFile);
