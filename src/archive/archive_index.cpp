@@ -59,6 +59,7 @@ double currentDay()
 void parseArchiveIndex(QStringView text, ArchiveRecordTable &records, const std::function<void(qsizetype)> &progress)
 {
     qsizetype stored = 0;
+    records.reserve(records.size() + text.count(u'\n') + 1);   // one slot per line at most
     // Fewer than 10 characters after a line cannot hold a record: the reading ends there.
     do {
         const qsizetype lf = text.indexOf(u'\n');
