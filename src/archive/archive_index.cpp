@@ -105,19 +105,19 @@ void ArchiveIndex::PrepareArchiveIndex(double requested)
             fetchIndex();   // on failure the older copy is still read
         }
     }
-    ReadInRecs();
-    if (speech_.AbortRequested)
+    // Only a missing copy is an error here: an Escape pressed meanwhile does not stop the reader.
+    if (!ReadInRecs())
         speech_.speak(QStringLiteral("Error reading index."));
 }
 
-void ArchiveIndex::ReadInRecs()
+bool ArchiveIndex::ReadInRecs()
 {
     ArchiveRecords = {ArchiveRecord()};
     QFile file(localIndexPath);
     if (!file.exists()) {
         speech_.speak(QStringLiteral("Veyra Archive Record index not found."));
         speech_.AbortRequested = true;
-        return;
+        return false;
     }
     try {
         if (!file.open(QIODevice::ReadOnly))
@@ -140,4 +140,5 @@ void ArchiveIndex::ReadInRecs()
     } catch (const std::exception &e) {
         speech_.speak(QStringLiteral("Error reading Veyra Record File\r\n") + QString::fromUtf8(e.what()));
     }
+    return true;
 }

@@ -50,8 +50,8 @@ public:
     // Makes sure the table is filled for a search on `requested` (a day number): fetches the
     // index when there is no local copy or it is older than the requested moment, then reads it.
     void PrepareArchiveIndex(double requested);
-    // Reads the local copy into the table, with spoken progress.
-    void ReadInRecs();
+    // Reads the local copy into the table, with spoken progress. False when there is no copy.
+    bool ReadInRecs();
 
 private:
     bool fetchIndex();

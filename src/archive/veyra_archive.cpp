@@ -50,8 +50,10 @@ void VeyraArchive::speakNoArchive()
                                  "Settings section of the program's settings, then search again."));
 }
 
-bool VeyraArchive::searchFlow(const QString &typed)
+bool VeyraArchive::searchFlow(const QString &answer)
 {
+    // A copy: the command box may be emptied (Escape) while the index is fetched.
+    const QString typed = answer;
     const QString base = archiveUrl();
     if (base.isEmpty()) {
         speakNoArchive();
@@ -78,8 +80,9 @@ bool VeyraArchive::searchFlow(const QString &typed)
     return true;
 }
 
-void VeyraArchive::DoFind(const QString &typed)
+void VeyraArchive::DoFind(const QString &answer)
 {
+    const QString typed = answer;
     List1.clear();
     SearchMoment = parseArchiveMoment(typed, locale).value_or(0);
     DateOnlySearch = isDateOnly(SearchMoment);

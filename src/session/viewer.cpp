@@ -73,10 +73,13 @@ void Viewer::connectParts()
     archive.loadFile = [this](const QString &path) {
         int first = 0, last = 0;
         loader.LoadData(path, first, last);
-        // The loaded file emptied the match list: the user carries on in the command box.
-        ports.surface.setFocus(QStringLiteral("txtIn"));
     };
-    h.hideArchiveList = [this] { archive.List1.clear(); };
+    h.hideArchiveList = [this] {
+        archive.List1.clear();
+        // An empty list cannot keep the focus: it goes back to the command box, as in the window.
+        if (focusName() == QLatin1String("List1"))
+            ports.surface.setFocus(QStringLiteral("txtIn"));
+    };
 }
 
 void Viewer::registerActions()

@@ -2,6 +2,7 @@
 #include "archive/archive_support.h"
 #include "support/http_test_server.h"
 #include <QFile>
+#include <QSettings>
 
 namespace {
 
@@ -27,6 +28,7 @@ protected:
             s.serve("/varecords_sort.txt", index);
             s.serve("/vadataclean/rec.lmd", dataFile);
             s.serve("/vadataclean/sound.wav", "RIFF");
+            s.routes["/stalled/varecords_sort.txt"] = {200, "OK", index, {}, true};
         });
         QFile ini(home.filePath(QStringLiteral("s.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
@@ -34,8 +36,32 @@ protected:
         qputenv("LC_ALL", "en_US.UTF-8");   // dates typed and shown the American way
     }
 
-    QStringList run(const QString &script) { return ConsoleProcess::lines(ConsoleProcess::run(home, {}, script.toUtf8())); }
+    QStringList run(const QString &script, int timeoutMs = 60000)
+    {
+        return ConsoleProcess::lines(ConsoleProcess::run(home, {}, script.toUtf8(), timeoutMs));
+    }
+    void pointAt(const QString &url)
+    {
+        QSettings ini(home.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Settings/ArchiveURL"), url);
+    }
 };
+
+TEST_F(ConsoleArchive, AnEscLineCancelsAStalledDownloadAndTheEndOfInputDoesNot)
+{
+    pointAt(server->url(QStringLiteral("/stalled/")));
+    const QStringList cancelled = run(QStringLiteral("VA\n12/23/2003\n:esc\n"), 20000);   // far below the 30 s time-out
+    const qsizetype at = cancelled.indexOf(QStringLiteral("say: Downloading VArecords.txt"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(cancelled.mid(at + 1, 4), (QStringList{"say: Download cancelled by user.", "say: Veyra Archive Record index not found.",
+                                                     "say: Error reading index.", "say: Matching Files for 12/23/2003   0"}));
+
+    // A script may end while the download runs: the download still finishes.
+    pointAt(server->url(QStringLiteral("/")));
+    const QStringList finished = run(QStringLiteral("VA\n12/23/2003\n"));
+    EXPECT_TRUE(finished.contains("say: Saved VArecords.txt"));
+    EXPECT_TRUE(finished.contains("say: Matching Files for 12/23/2003   2"));
+}
 
 TEST_F(ConsoleArchive, SearchWalkTheListFetchAndLoad)
 {
@@ -75,7 +101,9 @@ TEST_F(ConsoleArchive, SFetchesTheDataFileAndLoadsIt)
     EXPECT_TRUE(states[0].contains("loaded=1 channels=1 last_index=39")) << states[0].toStdString();
     EXPECT_TRUE(states[0].endsWith(QStringLiteral("rec.lmd")));
     EXPECT_TRUE(states[0].contains(" focus=txtIn ")) << "the emptied list gives the focus back";
-    EXPECT_EQ(out[out.indexOf(states[0]) - 1], "say: Waiting for text.");
+    const qsizetype arrived = out.indexOf(QStringLiteral("say: Saved rec.lmd"));
+    EXPECT_EQ(out.value(arrived + 1), "say: Waiting for text.");
+    EXPECT_FALSE(out.contains("say: No matching records."));
     QFile saved(home.filePath(QStringLiteral("dl/rec.lmd")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), dataFile);
