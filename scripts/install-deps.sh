@@ -9,7 +9,7 @@ packages=(
   qt6-speech-speechd-plugin libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libespeak-ng-dev espeak-ng sox xvfb xauth
-  speech-dispatcher speech-dispatcher-espeak-ng pulseaudio
+  speech-dispatcher speech-dispatcher-espeak-ng pulseaudio libspeechd-dev qt6-base-private-dev
   desktop-file-utils appstream shared-mime-info
 )
 

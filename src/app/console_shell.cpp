@@ -133,7 +133,7 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
         settings_ = std::make_unique<QSettingsStore>(options_.settingsPath);
     if (options_.speak) {
         auto voice = std::make_unique<QtSpeech>();
-        if (voice->available())
+        if (voice->waitForConnection(15000))
             static_cast<Speech &>(*speech_).voice = std::move(voice);
         else   // standard output belongs to the protocol
             std::fprintf(stderr, "Speech is not available: %s\n", qPrintable(voice->problem()));

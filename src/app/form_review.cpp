@@ -1,11 +1,13 @@
 #include "app/form_review.h"
 #include "app/chart_widget.h"
 #include "app/key_names.h"
+#include "app/key_queue.h"
 #include "app/match_list_widget.h"
 #include "app/qt_audio_output.h"
 #include "app/qt_desktop.h"
 #include "app/qt_message_pump.h"
 #include "app/qt_speech.h"
+#include "app/screen_reader_status.h"
 #include "app/widget_surface.h"
 #include "session/viewer.h"
 #include "settings/qsettings_store.h"
@@ -17,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -81,8 +84,11 @@ constexpr int ListHeight = 120;
 
 struct FormReview::Impl {
     std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<SpeechPort> speech;
-    QtSpeech *qtSpeech = nullptr;   // the speech above when it is ours
+    std::unique_ptr<SpeechPort> voice;
+    QtSpeech *qtSpeech = nullptr;   // the voice above when it is ours
+    std::unique_ptr<KeyQueue> held;   // input that came during a synchronous utterance
+    std::unique_ptr<HoldingSpeech> speech;
+    ScreenReaderStatus screenReader;
     std::unique_ptr<WidgetSurface> surface;
     QtMessagePump pump;
     std::unique_ptr<QtAudioOutput> audio;
@@ -110,15 +116,17 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
     : QMainWindow(parent), d(std::make_unique<Impl>())
 {
     setObjectName(QStringLiteral("FormReview"));
-    setAccessibleName(QStringLiteral("Lumora Sonified Chart Viewer"));
     d->settings = settings ? std::move(settings) : std::make_unique<QSettingsStore>();
     if (speech) {
-        d->speech = std::move(speech);
+        d->voice = std::move(speech);
     } else {
+        // Connects in the background: the window appears at once.
         auto ours = std::make_unique<QtSpeech>();
         d->qtSpeech = ours.get();
-        d->speech = std::move(ours);
+        d->voice = std::move(ours);
     }
+    d->held = std::make_unique<KeyQueue>(this);
+    d->speech = std::make_unique<HoldingSpeech>(*d->voice, *d->held);
     d->surface = std::make_unique<WidgetSurface>(this);
     d->viewer = std::make_unique<Viewer>(Ports{*d->speech, *d->surface, d->pump, *d->settings});
     d->viewer->focusedControl = [this] {
@@ -138,26 +146,34 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
     d->surface->layoutChanged = [this] { layoutControls(); };
     setMinimumSize(300, 225);
     resize(1100, 700);
-    qApp->installEventFilter(this);
 
+    // The real voice may still be connecting: start-up must not wait for it to be heard.
+    d->speech->queueOnly = d->qtSpeech != nullptr;
     d->viewer->startUp();
+    d->speech->queueOnly = false;
     layoutControls();
+    watchControls(this);
 
-    if (d->qtSpeech && !d->qtSpeech->available()) {
-        // Said once, in the window itself: without a voice the user needs a screen reader.
-        const QString text = QStringLiteral("Speech is not available, so the program will not talk. ") + d->qtSpeech->problem();
-        d->surface->setLabel(QStringLiteral("LBLCS"), QStringLiteral("Speech is not available."));
-        QTimer::singleShot(0, this, [this, text] {
+    if (d->qtSpeech) {
+        const auto unavailable = [this](const QString &problem) {
+            // Said once, in the window itself: without a voice the user needs a screen reader.
+            const QString text = QStringLiteral("Speech is not available, so the program will not talk. ") + problem;
+            d->surface->setLabel(QStringLiteral("LBLCS"), QStringLiteral("Speech is not available."));
             auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Speech"), text, QMessageBox::Ok, this);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
-        });
+        };
+        if (!d->qtSpeech->available())
+            QTimer::singleShot(0, this, [unavailable, problem = d->qtSpeech->problem()] { unavailable(problem); });
+        else
+            connect(d->qtSpeech, &QtSpeech::connectionFailed, this, unavailable);
     }
+    // Asked once the window is up; until the answer comes, no screen reader is assumed.
+    QTimer::singleShot(0, &d->screenReader, &ScreenReaderStatus::start);
 }
 
 FormReview::~FormReview()
 {
-    qApp->removeEventFilter(this);
     // The widgets draw from the program's state: they go first, without laying out the
     // half-destroyed window on their way.
     disconnect(qApp, nullptr, this, nullptr);
@@ -224,8 +240,10 @@ void FormReview::buildControls()
         label->setObjectName(QLatin1String(labelNames[i]));
         label->setAccessibleDescription(QLatin1String(labelRoles[i]));
         label->setAccessibleName(QLatin1String(labelRoles[i]));
-        label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-        label->setFocusPolicy(Qt::TabFocus);
+        // Status text, not a stop on the Tab round: its changes reach the screen reader as
+        // name changes (WidgetSurface::setLabel).
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setFocusPolicy(Qt::NoFocus);
         d->labels[i] = label;
         d->surface->add(label->objectName(), label);
     }
@@ -474,8 +492,77 @@ bool FormReview::handleKey(QKeyEvent *event)
     return consumed;
 }
 
+void FormReview::watchControls(QWidget *widget)
+{
+    // The menu bar keeps its keys and clicks: it is never watched.
+    if (qobject_cast<QMenuBar *>(widget) || qobject_cast<QMenu *>(widget))
+        return;
+    widget->installEventFilter(this);
+    for (QObject *child : widget->children()) {
+        if (auto *w = qobject_cast<QWidget *>(child); w && !w->isWindow())
+            watchControls(w);
+    }
+}
+
+QAction *FormReview::shortcutAction(const QKeyEvent &event) const
+{
+    const QKeySequence pressed(event.keyCombination());
+    for (QAction *action : findChildren<QAction *>()) {
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
+            return action;
+    }
+    return nullptr;
+}
+
+bool FormReview::holdInput(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (widget != focusWidget() && !(focusWidget() == nullptr && widget == this))
+            return false;
+        if (key->key() == Qt::Key_Escape) {
+            // Never held: silences the utterance now and forgets the keys pressed before it.
+            d->held->drop();
+            d->voice->stop();
+            handleKey(key);
+            return true;
+        }
+        if (keyName(key->key(), key->modifiers()).isEmpty())
+            return false;   // a modifier on its own
+        d->held->holdKey(*key, shortcutAction(*key));
+        return true;
+    }
+    case QEvent::ShortcutOverride:
+        // A menu item's shortcut comes as a key press, so it can wait its turn like any key.
+        if (shortcutAction(*static_cast<QKeyEvent *>(event))) {
+            event->accept();
+            return true;
+        }
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        d->held->holdClick(widget, *static_cast<QMouseEvent *>(event));
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool FormReview::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ChildAdded) {
+        if (auto *w = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()); w && !w->isWindow())
+            watchControls(w);
+    }
+    // While the program speaks synchronously its own handling of input waits its turn.
+    if (d->held->holding() && holdInput(watched, event))
+        return true;
+
     switch (event->type()) {
     case QEvent::KeyPress: {
         // Only the first receiver (the focused control) of keys meant for this window: the
@@ -515,16 +602,23 @@ bool FormReview::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::FocusIn:
-        if (auto *button = qobject_cast<QPushButton *>(watched)) {
-            const QString text = focusSpeech().value(button->objectName());
-            if (!text.isEmpty() && !d->viewer->Closing)
-                d->viewer->speech.speak(text);
-        }
+        if (auto *button = qobject_cast<QPushButton *>(watched))
+            speakFocusName(button->objectName());
         break;
     default:
         break;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void FormReview::speakFocusName(const QString &control)
+{
+    const QString text = focusSpeech().value(control);
+    if (text.isEmpty() || d->viewer->Closing)
+        return;
+    const QString setting = d->settings->read(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("Auto"));
+    if (ScreenReaderStatus::speakFocusNames(setting, d->screenReader.enabled()))
+        d->viewer->speech.speak(text);
 }
 
 void FormReview::closeEvent(QCloseEvent *event)

@@ -7,6 +7,7 @@ class SpeechPort;
 class SettingsStore;
 class ChartWidget;
 class QKeyEvent;
+class QAction;
 
 // The main window: the chart, the command box, the status labels, the button column and the
 // menus. Every control runs the program's action of the same name; every key goes to the
@@ -38,6 +39,12 @@ private:
     void layoutControls();
     void runAction(const QString &name);
     bool handleKey(QKeyEvent *event);
+    // Every control of the window passes its input through eventFilter(), after the
+    // application's filters (where the accessibility bridge sits) have seen it.
+    void watchControls(QWidget *widget);
+    bool holdInput(QObject *watched, QEvent *event);
+    QAction *shortcutAction(const QKeyEvent &event) const;
+    void speakFocusName(const QString &control);
     // A command may have closed the program (Exit, QUIT typed).
     void afterCommand();
 

@@ -1,104 +1,215 @@
 #include "app/qt_speech.h"
+#include "app/speechd_worker.h"
 #include <QEventLoop>
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QTextToSpeech>
-#include <QTimer>
 
 namespace {
-const QString Engine = QStringLiteral("speechd");
-// An engine that has not begun an utterance by then never will.
-constexpr int StartLimitMs = 1500;
-constexpr int PollMs = 20;
+constexpr int WatchdogTickMs = 50;
 }
 
 QtSpeech::QtSpeech(QObject *parent) : QObject(parent)
 {
-    // Without a sound device speech-dispatcher never finishes an utterance and soon stops
-    // answering at all, which would block every later call inside its library.
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        problem_ = QStringLiteral("No sound device was found.");
-        return;
-    }
-    if (!QTextToSpeech::availableEngines().contains(Engine)) {
-        problem_ = QStringLiteral("The speech-dispatcher engine is not installed.");
-        return;
-    }
-    auto *engine = new QTextToSpeech(Engine, this);
-    if (engine->state() == QTextToSpeech::Error) {
-        problem_ = engine->errorString().isEmpty() ? QStringLiteral("The speech engine could not start.") : engine->errorString();
-        delete engine;
-        return;
-    }
-    engine_ = engine;
-    connect(engine_, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State s) { onStateChanged(s); });
+    worker_ = new SpeechdWorker;
+    worker_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    connect(worker_, &SpeechdWorker::opened, this, &QtSpeech::onOpened);
+    connect(worker_, &SpeechdWorker::failed, this, &QtSpeech::onFailed);
+    connect(worker_, &SpeechdWorker::accepted, this, &QtSpeech::onAccepted);
+    connect(worker_, &SpeechdWorker::refused, this, &QtSpeech::onRefused);
+    connect(worker_, &SpeechdWorker::event, this, &QtSpeech::onEvent);
+    thread_.setObjectName(QStringLiteral("speech"));
+    thread_.start();
+    // Opening may start the server, which takes seconds: the window does not wait for it.
+    QMetaObject::invokeMethod(worker_, &SpeechdWorker::open, Qt::QueuedConnection);
+
+    watchdog_.setInterval(WatchdogTickMs);
+    connect(&watchdog_, &QTimer::timeout, this, &QtSpeech::checkWatchdog);
 }
 
-QtSpeech::~QtSpeech() = default;
-
-void QtSpeech::onStateChanged(int state)
+QtSpeech::~QtSpeech()
 {
-    if (state == QTextToSpeech::Speaking) {
-        sawSpeaking_ = true;
-    } else if (state != QTextToSpeech::Paused && inFlight_) {
-        // Ready or Error: either way this utterance is over.
-        inFlight_ = false;
-        startNext();
-    }
+    QMetaObject::invokeMethod(worker_, &SpeechdWorker::close, Qt::QueuedConnection);
+    thread_.quit();
+    thread_.wait();
 }
 
-void QtSpeech::startNext()
+bool QtSpeech::waitForConnection(int timeoutMs)
 {
-    if (!engine_ || inFlight_ || queue_.isEmpty())
-        return;
-    inFlight_ = true;
-    sawSpeaking_ = false;
-    started_.start();
-    engine_->say(queue_.takeFirst());
+    if (!connected_ && available()) {
+        QEventLoop loop;
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        connect(worker_, &SpeechdWorker::opened, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+        connect(this, &QtSpeech::connectionFailed, &loop, &QEventLoop::quit);
+        if (!connected_ && available())
+            loop.exec();
+    }
+    return connected_;
+}
+
+void QtSpeech::onOpened()
+{
+    connected_ = true;
+    sendNext();
+}
+
+void QtSpeech::onFailed(const QString &problem)
+{
+    problem_ = problem.isEmpty() ? QStringLiteral("The speech server could not be reached.") : problem;
+    // Nothing can be said: every waiting utterance is over.
+    while (!queue_.empty()) {
+        setStage(queue_.front(), Stage::Refused);
+        finishedSeq_ = queue_.front().seq;
+        queue_.pop_front();
+    }
+    inFlight_ = false;
+    emit connectionFailed(problem_);
+    emit progressed();
+}
+
+qint64 QtSpeech::enqueue(const QString &text)
+{
+    Utterance u;
+    u.seq = ++lastSeq_;
+    u.text = text;
+    queue_.push_back(u);
+    emit stageChanged(u.seq, u.text, Stage::Waiting);
+    sendNext();
+    return u.seq;
 }
 
 void QtSpeech::speakAsync(const QString &text)
 {
-    if (!engine_ || text.trimmed().isEmpty())
+    if (!available() || text.trimmed().isEmpty())
         return;
-    queue_ << text;
-    startNext();
+    enqueue(text);
 }
 
 void QtSpeech::speak(const QString &text)
 {
-    if (!engine_ || text.trimmed().isEmpty())
+    if (!available() || text.trimmed().isEmpty())
         return;
-    // Anything queued before is heard first, then this utterance to its end.
-    int limit = watchdogMs(QString()) + watchdogMs(text);
-    for (const QString &t : std::as_const(queue_))
-        limit += watchdogMs(t);
-    queue_ << text;
-    startNext();
-
-    QElapsedTimer clock;
-    clock.start();
+    const qint64 seq = enqueue(text);
+    if (finishedSeq_ >= seq)
+        return;
+    // The full event loop runs meanwhile: the desktop, and the screen reader through the
+    // accessibility bridge, get every key at once; the window holds back its own handling.
     QEventLoop loop;
-    const auto finished = [&] {
-        if (inFlight_ && !sawSpeaking_ && started_.elapsed() > StartLimitMs) {
-            inFlight_ = false;   // never began: go on with the next one
-            startNext();
+    connect(this, &QtSpeech::progressed, &loop, [&] {
+        if (finishedSeq_ >= seq)
+            loop.quit();
+    });
+    loop.exec();
+}
+
+void QtSpeech::stop()
+{
+    if (queue_.empty())
+        return;
+    if (inFlight_)
+        QMetaObject::invokeMethod(worker_, &SpeechdWorker::cancel, Qt::QueuedConnection);
+    while (!queue_.empty()) {
+        setStage(queue_.front(), Stage::Cancelled);
+        queue_.pop_front();
+    }
+    finishedSeq_ = lastSeq_;
+    inFlight_ = false;
+    watchdog_.stop();
+    emit progressed();
+}
+
+void QtSpeech::sendNext()
+{
+    if (!connected_ || inFlight_ || queue_.empty())
+        return;
+    Utterance &u = queue_.front();
+    inFlight_ = true;
+    u.clock.start();
+    earlyEvents_.clear();
+    QMetaObject::invokeMethod(worker_, "say", Qt::QueuedConnection, Q_ARG(qint64, u.seq), Q_ARG(QString, u.text));
+    watchdog_.start();
+}
+
+void QtSpeech::setStage(Utterance &u, Stage stage)
+{
+    u.stage = stage;
+    emit stageChanged(u.seq, u.text, stage);
+}
+
+void QtSpeech::finishCurrent(Stage stage)
+{
+    if (!inFlight_ || queue_.empty())
+        return;
+    setStage(queue_.front(), stage);
+    finishedSeq_ = queue_.front().seq;
+    queue_.pop_front();
+    inFlight_ = false;
+    watchdog_.stop();
+    sendNext();
+    emit progressed();
+}
+
+void QtSpeech::onAccepted(qint64 seq, qint64 messageId)
+{
+    if (!inFlight_ || queue_.front().seq != seq)
+        return;   // stopped meanwhile; the cancel sent after it ends it at the server
+    Utterance &u = queue_.front();
+    u.messageId = messageId;
+    u.clock.start();
+    setStage(u, Stage::Queued);
+    const QList<int> early = earlyEvents_.take(messageId);
+    earlyEvents_.clear();
+    for (int e : early)
+        onEvent(messageId, e);
+}
+
+void QtSpeech::onRefused(qint64 seq)
+{
+    if (inFlight_ && queue_.front().seq == seq)
+        finishCurrent(Stage::Refused);
+}
+
+void QtSpeech::onEvent(qint64 messageId, int event)
+{
+    if (!inFlight_)
+        return;
+    Utterance &u = queue_.front();
+    if (u.messageId == 0) {
+        // The server's news can overtake the answer to the send.
+        earlyEvents_[messageId] << event;
+        return;
+    }
+    if (u.messageId != messageId)
+        return;
+    switch (event) {
+    case SpeechdWorker::Begun:
+        if (u.stage == Stage::Queued) {
+            u.clock.start();
+            setStage(u, Stage::Begun);
         }
-        return (!inFlight_ && queue_.isEmpty()) || clock.elapsed() >= limit;
-    };
-    if (!finished()) {
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, &loop, [&] { if (finished()) loop.quit(); });
-        connect(engine_, &QTextToSpeech::stateChanged, &loop, [&] { if (finished()) loop.quit(); });
-        poll.start(PollMs);
-        // User input waits: a key pressed during an utterance takes effect when it ends.
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        break;
+    case SpeechdWorker::Ended:
+        finishCurrent(Stage::Ended);
+        break;
+    case SpeechdWorker::Cancelled:
+        // Another client's IMPORTANT message, or the user silencing the server.
+        finishCurrent(Stage::Cancelled);
+        break;
+    default:
+        break;
     }
-    if (inFlight_ || !queue_.isEmpty()) {
-        // The watchdog ran out (an engine without a sound device never finishes): drop the
-        // rest so later utterances are not stuck behind it.
-        queue_.clear();
-        inFlight_ = false;
-        engine_->stop();
-    }
+}
+
+void QtSpeech::checkWatchdog()
+{
+    if (!inFlight_ || queue_.empty())
+        return;
+    const Utterance &u = queue_.front();
+    const qint64 elapsed = u.clock.elapsed();
+    const bool overdue = (u.stage == Stage::Waiting && elapsed > AcceptLimitMs)
+        || (u.stage == Stage::Queued && elapsed > QueuedLimitMs)
+        || (u.stage == Stage::Begun && elapsed > runLimitMs(u.text));
+    if (!overdue)
+        return;
+    // A server with no working sound output begins and never ends: go on without it.
+    QMetaObject::invokeMethod(worker_, &SpeechdWorker::cancel, Qt::QueuedConnection);
+    finishCurrent(Stage::TimedOut);
 }

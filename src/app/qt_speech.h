@@ -1,38 +1,83 @@
 #pragma once
 #include "ports/speech_port.h"
 #include <QElapsedTimer>
+#include <QHash>
+#include <QList>
 #include <QObject>
-#include <QStringList>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+#include <deque>
 
-class QTextToSpeech;
+class SpeechdWorker;
 
-// Speech through speech-dispatcher (Qt's "speechd" engine, named explicitly so the crashing
-// flite engine is never picked). The user's own voice and rate apply. Without an engine the
-// program keeps working silently; `available()` tells the window to say so.
+// Speech through speech-dispatcher, the service screen readers use, so the user's own voice
+// and rate apply. The program's utterances go out one at a time, in the program's order; a
+// synchronous speak waits for its utterance to end with the whole event loop running, so the
+// desktop and the screen reader keep getting every key. Without a server the program keeps
+// working silently; `problem()` then says why.
 class QtSpeech : public QObject, public SpeechPort {
     Q_OBJECT
 public:
+    // What the server has reported about one utterance.
+    enum class Stage { Waiting, Queued, Begun, Ended, Cancelled, Refused, TimedOut };
+    Q_ENUM(Stage)
+
     explicit QtSpeech(QObject *parent = nullptr);
     ~QtSpeech() override;
 
-    bool available() const { return engine_ != nullptr; }
-    // Why no engine could be used (empty when one is available).
+    // False once the server could not be reached (the connection is made in the background).
+    bool available() const { return problem_.isEmpty(); }
     QString problem() const { return problem_; }
+    // Waits, with the event loop running, until the connection is made or has failed.
+    bool waitForConnection(int timeoutMs);
 
     void speak(const QString &text) override;
     void speakAsync(const QString &text) override;
+    void stop() override;
 
-    // Longest wait for one utterance: an engine without a sound device never finishes.
-    static int watchdogMs(const QString &text) { return 2000 + 80 * int(text.size()); }
+    // Longest an utterance may run once begun: well past any voice's length for the text.
+    static int runLimitMs(const QString &text) { return 4000 + 250 * int(text.size()); }
+    // Longest an utterance may wait in the server's queue behind other clients' speech.
+    static constexpr int QueuedLimitMs = 60000;
+    // Longest the server may take to accept or refuse one utterance.
+    static constexpr int AcceptLimitMs = 5000;
+
+signals:
+    void stageChanged(qint64 seq, const QString &text, QtSpeech::Stage stage);
+    void connectionFailed(const QString &problem);
+    // Something finished; waiting loops look again.
+    void progressed();
 
 private:
-    void startNext();
-    void onStateChanged(int state);
+    struct Utterance {
+        qint64 seq = 0;
+        QString text;
+        qint64 messageId = 0;
+        Stage stage = Stage::Waiting;
+        QElapsedTimer clock;   // since sent, then since begun
+    };
 
-    QTextToSpeech *engine_ = nullptr;
-    QStringList queue_;
-    bool inFlight_ = false;      // an utterance was handed to the engine and has not ended
-    bool sawSpeaking_ = false;   // ... and the engine has begun it
-    QElapsedTimer started_;
+    qint64 enqueue(const QString &text);
+    void sendNext();
+    void finishCurrent(Stage stage);
+    void setStage(Utterance &u, Stage stage);
+    void onAccepted(qint64 seq, qint64 messageId);
+    void onRefused(qint64 seq);
+    void onEvent(qint64 messageId, int event);
+    void onOpened();
+    void onFailed(const QString &problem);
+    void checkWatchdog();
+
+    QThread thread_;
+    SpeechdWorker *worker_ = nullptr;
+    bool connected_ = false;
     QString problem_;
+
+    std::deque<Utterance> queue_;   // front is the one sent, when one is in flight
+    bool inFlight_ = false;
+    qint64 lastSeq_ = 0;
+    qint64 finishedSeq_ = 0;        // every utterance up to this one is over
+    QHash<qint64, QList<int>> earlyEvents_;   // events that came before their message id was known
+    QTimer watchdog_;
 };

@@ -31,6 +31,9 @@ void WidgetSurface::setLabel(const QString &name, const QString &text)
 void WidgetSurface::setWindowTitle(const QString &title)
 {
     window_->setWindowTitle(title);
+    // The frame's name is what the screen reader announces for the window: it follows the
+    // title ("File Loaded: ...", "File Load Aborted"), and the change is announced.
+    window_->setAccessibleName(title);
 }
 
 void WidgetSurface::setEnabled(const QString &name, bool enabled)
@@ -83,6 +86,7 @@ void WidgetSurface::setCaption(const QString &name, const QString &caption)
         button->setText(caption);
     } else if (auto *label = qobject_cast<QLabel *>(c)) {
         label->setText(caption);
+        label->setAccessibleName(caption);
     }
 }
 

@@ -79,6 +79,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         clearDataSet();
         speech_.messageBox(AbortTitle, QLatin1String("The file: ") + fileName + CrLf + QLatin1String("Appears to have no data."));
         surface_.setWindowTitle(baseTitle());
+        restoreIdleLabel();
         return;
     }
 
@@ -100,6 +101,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
             speech_.messageBox(AbortTitle, QLatin1String("The file: ") + fileName + CrLf
                                                + QLatin1String("Is corrupted or not a valid data file."));
             surface_.setWindowTitle(baseTitle());
+            restoreIdleLabel();
             return;
         }
 
@@ -221,6 +223,12 @@ double DataLoader::readRecords(QFile &file, int first, int last, int &count)
     chart_.BeginUpdate();
     // What channelMax(0) would give, without a second pass over the rows.
     return read.firstMax == -INFINITY ? 0 : read.firstMax;
+}
+
+void DataLoader::restoreIdleLabel()
+{
+    // Nothing is loaded any more: the label must not go on saying "Loading".
+    surface_.setLabel(QStringLiteral("LBLLR"), QStringLiteral("Review and Edit Files Only with this Window"));
 }
 
 void DataLoader::loadTail(const QString &fileName, int count, bool partial)

@@ -55,6 +55,7 @@ private:
     void loadTail(const QString &fileName, int count, bool partial);
     // After a failed load: no rows, one empty channel, nothing loaded; no stale row or channel count.
     void clearDataSet();
+    void restoreIdleLabel();
     QString baseTitle() const;
 
     DataSet &data_;

@@ -5,8 +5,10 @@
 class SpeechPort {
 public:
     virtual ~SpeechPort() = default;
-    // Returns once the utterance has been spoken completely; user input waits meanwhile.
+    // Returns once the utterance has been spoken completely (or stopped).
     virtual void speak(const QString &text) = 0;
     // Queued after anything already queued; returns at once. Progress messages only.
     virtual void speakAsync(const QString &text) = 0;
+    // Silences the utterance being spoken and drops the queued ones; a waiting speak returns.
+    virtual void stop() {}
 };
