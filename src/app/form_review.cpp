@@ -184,6 +184,7 @@ FormReview::~FormReview()
 
 Viewer &FormReview::viewer() { return *d->viewer; }
 ChartWidget &FormReview::chart() { return *d->chart; }
+ScreenReaderStatus &FormReview::screenReader() { return d->screenReader; }
 
 void FormReview::loadAfterStartUp(const QString &path)
 {

@@ -8,6 +8,7 @@ class SettingsStore;
 class ChartWidget;
 class QKeyEvent;
 class QAction;
+class ScreenReaderStatus;
 
 // The main window: the chart, the command box, the status labels, the button column and the
 // menus. Every control runs the program's action of the same name; every key goes to the
@@ -25,6 +26,7 @@ public:
     void loadAfterStartUp(const QString &path);
     Viewer &viewer();
     ChartWidget &chart();
+    ScreenReaderStatus &screenReader();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

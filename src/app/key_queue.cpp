@@ -18,7 +18,11 @@ void KeyQueue::utteranceEnded()
 void KeyQueue::holdKey(const QKeyEvent &event, QAction *shortcut)
 {
     auto item = std::make_unique<Item>();
-    item->event.reset(event.clone());
+    // A fresh event, not a copy: a copy would still count as coming from the keyboard, and
+    // the accessibility bridge would hand it to the screen reader a second time.
+    item->event = std::make_unique<QKeyEvent>(event.type(), event.key(), event.modifiers(), event.nativeScanCode(),
+                                              event.nativeVirtualKey(), event.nativeModifiers(), event.text(),
+                                              event.isAutoRepeat(), event.count(), event.device());
     item->shortcut = shortcut;
     item->isKey = true;
     items_.push_back(std::move(item));
@@ -27,7 +31,8 @@ void KeyQueue::holdKey(const QKeyEvent &event, QAction *shortcut)
 void KeyQueue::holdClick(QWidget *target, const QMouseEvent &event)
 {
     auto item = std::make_unique<Item>();
-    item->event.reset(event.clone());
+    item->event = std::make_unique<QMouseEvent>(event.type(), event.position(), event.scenePosition(), event.globalPosition(),
+                                                event.button(), event.buttons(), event.modifiers(), event.pointingDevice());
     item->target = target;
     items_.push_back(std::move(item));
 }

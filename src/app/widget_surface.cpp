@@ -1,5 +1,6 @@
 #include "app/widget_surface.h"
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -8,6 +9,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+
+namespace {
+// The screen reader hears of the new name, as it would of a focus change.
+void setAnnouncedName(QWidget *widget, const QString &name)
+{
+    widget->setAccessibleName(name);
+    QAccessibleEvent changed(widget, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
+} // namespace
 
 void WidgetSurface::add(const QString &name, QObject *control)
 {
@@ -22,7 +33,7 @@ void WidgetSurface::setLabel(const QString &name, const QString &text)
     if (auto *label = qobject_cast<QLabel *>(c)) {
         label->setText(text);
         // An empty label still says what it is for.
-        label->setAccessibleName(text.isEmpty() ? label->accessibleDescription() : text);
+        setAnnouncedName(label, text.isEmpty() ? label->accessibleDescription() : text);
     } else if (auto *edit = qobject_cast<QLineEdit *>(c)) {
         edit->setText(text);
     }
@@ -33,7 +44,7 @@ void WidgetSurface::setWindowTitle(const QString &title)
     window_->setWindowTitle(title);
     // The frame's name is what the screen reader announces for the window: it follows the
     // title ("File Loaded: ...", "File Load Aborted"), and the change is announced.
-    window_->setAccessibleName(title);
+    setAnnouncedName(window_, title);
 }
 
 void WidgetSurface::setEnabled(const QString &name, bool enabled)
@@ -86,7 +97,7 @@ void WidgetSurface::setCaption(const QString &name, const QString &caption)
         button->setText(caption);
     } else if (auto *label = qobject_cast<QLabel *>(c)) {
         label->setText(caption);
-        label->setAccessibleName(caption);
+        setAnnouncedName(label, caption.isEmpty() ? label->accessibleDescription() : caption);
     }
 }
 

@@ -284,6 +284,7 @@ TEST_F(BadFile, CorruptHeaderIsRefusedWithoutReadingOn)
         EXPECT_TRUE(viewer.data.Notes.isEmpty());
         EXPECT_EQ(viewer.chart.rowCount(), 0);
         EXPECT_EQ(surface.windowTitle, viewer.baseTitle());
+        EXPECT_FALSE(surface.labels.value(QStringLiteral("LBLLR")).contains(QStringLiteral("Loading"))) << "status left on loading";
     }
 }
 
@@ -307,8 +308,8 @@ TEST_F(BadFile, NineChannelsAndShortFilesGiveTheirMessages)
         EXPECT_EQ(surface.boxes[0].text, QStringLiteral("The file: ") + file + QStringLiteral("\r\nAppears to have no data."));
         EXPECT_TRUE(viewer.data.Notes.isEmpty());
         EXPECT_FALSE(viewer.data.FileLoaded);
+        EXPECT_FALSE(surface.labels.value(QStringLiteral("LBLLR")).contains(QStringLiteral("Loading"))) << length;
     }
-
 }
 
 TEST_F(BadFile, PathsThatAreNoFileChangeNothing)

@@ -1,0 +1,224 @@
+#include "app/form_review.h"
+#include "app/screen_reader_status.h"
+#include "session/viewer.h"
+#include "support/fakes.h"
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+#include <qpa/qwindowsysteminterface.h>
+
+namespace {
+
+// A voice that takes its time, waiting as the real one does: with the whole event loop.
+struct SlowSpeech : SpeechPort {
+    int lengthMs = 0;
+    int stops = 0;
+    QStringList spoken;
+    QEventLoop *waiting = nullptr;
+    void speak(const QString &text) override
+    {
+        spoken << text;
+        if (lengthMs <= 0)
+            return;
+        QEventLoop loop;
+        waiting = &loop;
+        QTimer::singleShot(lengthMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        waiting = nullptr;
+    }
+    void speakAsync(const QString &text) override { spoken << text; }
+    void stop() override
+    {
+        ++stops;
+        if (waiting)
+            waiting->quit();
+    }
+};
+
+// Where the accessibility bridge sits: an application-wide filter that sees input first.
+struct DesktopSide : QObject {
+    QElapsedTimer *clock = nullptr;
+    QLineEdit *box = nullptr;
+    QList<qint64> keyTimes;
+    QStringList boxWhenSeen;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        // Each key passes the platform window first, then the focused widget.
+        if (e->type() == QEvent::KeyPress && e->spontaneous() && o->isWidgetType()) {
+            keyTimes << clock->elapsed();
+            boxWhenSeen << box->text();
+        }
+        return false;
+    }
+};
+
+class HeldInputTest : public ::testing::Test {
+protected:
+    SlowSpeech *speech = new SlowSpeech;
+    FakeSettings *settings = new FakeSettings;
+    FormReview window{std::unique_ptr<SpeechPort>(speech), std::unique_ptr<SettingsStore>(settings)};
+    QElapsedTimer clock;
+    QList<qint64> sentAt;
+
+    void SetUp() override
+    {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        txtIn()->setFocus();
+        clock.start();
+    }
+
+    template <typename T> T *control(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
+    QLineEdit *txtIn() { return control<QLineEdit>("txtIn"); }
+
+    // A key as the keyboard gives it: through the platform's input queue, atMs from now.
+    void pressLater(int atMs, Qt::Key key, const QString &text = {})
+    {
+        QTimer::singleShot(atMs, &window, [this, key, text] {
+            sentAt << clock.elapsed();
+            QWindow *w = window.windowHandle();
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(w, QEvent::KeyPress, key, Qt::NoModifier, text);
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(w, QEvent::KeyRelease, key, Qt::NoModifier, text);
+        });
+    }
+};
+
+TEST_F(HeldInputTest, KeysReachTheDesktopAtOnceAndTheProgramAfterTheUtteranceInOrder)
+{
+    DesktopSide desktop;
+    desktop.clock = &clock;
+    desktop.box = txtIn();
+    qApp->installEventFilter(&desktop);
+    pressLater(100, Qt::Key_A, QStringLiteral("a"));
+    pressLater(200, Qt::Key_B, QStringLiteral("b"));
+    pressLater(300, Qt::Key_Home);
+    pressLater(400, Qt::Key_C, QStringLiteral("c"));
+
+    speech->lengthMs = 800;
+    window.viewer().speech.speak(QStringLiteral("A long report."));
+    const QString boxAtEnd = txtIn()->text();
+    QTest::qWait(50);
+    qApp->removeEventFilter(&desktop);
+
+    ASSERT_EQ(desktop.keyTimes.size(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_LT(desktop.keyTimes[i] - sentAt[i], 50) << "key " << i << " held back from the desktop";
+    EXPECT_EQ(desktop.boxWhenSeen, QStringList(4, QString())) << "the program handled a key during the utterance";
+    EXPECT_EQ(boxAtEnd, QString());
+    EXPECT_EQ(txtIn()->text(), QStringLiteral("cab")) << "held keys run after the utterance, in order";
+}
+
+TEST_F(HeldInputTest, EscapeStopsTheUtteranceAtOnceAndForgetsTheHeldKeys)
+{
+    pressLater(100, Qt::Key_Z, QStringLiteral("z"));
+    pressLater(200, Qt::Key_Escape);
+    window.viewer().commandBox.PendingCommand = QStringLiteral("LOADFILENAME");
+
+    speech->lengthMs = 3000;
+    window.viewer().speech.speak(QStringLiteral("A very long report."));
+    const qint64 ended = clock.elapsed();
+    QTest::qWait(50);
+
+    ASSERT_EQ(sentAt.size(), 2);
+    EXPECT_LT(ended - sentAt[1], 100) << "Escape did not stop the utterance at once";
+    EXPECT_EQ(speech->stops, 1);
+    EXPECT_TRUE(window.viewer().speech.AbortRequested);
+    EXPECT_TRUE(window.viewer().commandBox.PendingCommand.isEmpty());
+    EXPECT_EQ(txtIn()->text(), QString()) << "a key pressed before Escape still ran";
+}
+
+TEST_F(HeldInputTest, ClicksOnControlsWaitForTheUtteranceToo)
+{
+    QPushButton *zoom = control<QPushButton>("cmdZoom");
+    QSignalSpy clicked(zoom, &QPushButton::clicked);
+    QTimer::singleShot(100, &window, [zoom] { QTest::mouseClick(zoom, Qt::LeftButton); });
+
+    speech->lengthMs = 500;
+    window.viewer().speech.speak(QStringLiteral("Something."));
+    EXPECT_EQ(clicked.count(), 0);
+    QTest::qWait(50);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST_F(HeldInputTest, OpenMenusAndTheMenuBarKeepEscapeAndReturn)
+{
+    txtIn()->setText(QStringLiteral("LIMITS"));
+    QMenu *file = control<QMenu>("MnuFile");
+    window.menuBar()->setActiveAction(file->menuAction());
+    QTRY_VERIFY(file->isVisible());
+
+    QTest::keyClick(file, Qt::Key_Escape);
+    EXPECT_FALSE(file->isVisible());
+    EXPECT_FALSE(window.viewer().speech.AbortRequested) << "the window took the menu's Escape";
+
+    window.menuBar()->setFocus();
+    QTest::keyClick(window.menuBar(), Qt::Key_Escape);
+    QTest::keyClick(window.menuBar(), Qt::Key_Return);
+    EXPECT_FALSE(window.viewer().speech.AbortRequested);
+    for (const QString &said : std::as_const(speech->spoken))
+        EXPECT_FALSE(said.startsWith(QStringLiteral("Chart View Starts"))) << "the command box took the menu bar's Return";
+    EXPECT_EQ(txtIn()->text(), QStringLiteral("LIMITS"));
+}
+
+TEST_F(HeldInputTest, FocusNamesAreSpokenOncePerChangeAndLeftToARunningScreenReader)
+{
+    const auto focusAndCount = [this](const char *button, const QString &name) {
+        speech->spoken.clear();
+        control<QPushButton>(button)->setFocus(Qt::TabFocusReason);
+        txtIn()->setFocus(Qt::TabFocusReason);
+        return int(speech->spoken.count(name));
+    };
+    EXPECT_EQ(focusAndCount("cmdLeft", QStringLiteral("Left Scroll Arrow.")), 1);
+
+    window.screenReader().assume(true);
+    EXPECT_EQ(focusAndCount("cmdRight", QStringLiteral("Right Scroll Arrow.")), 0);
+    settings->write(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("True"));
+    EXPECT_EQ(focusAndCount("cmdRight", QStringLiteral("Right Scroll Arrow.")), 1);
+
+    window.screenReader().assume(false);
+    settings->write(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("False"));
+    EXPECT_EQ(focusAndCount("cmdFullView", QStringLiteral("Full View.")), 0);
+
+    EXPECT_TRUE(ScreenReaderStatus::speakFocusNames(QStringLiteral("auto"), false));
+    EXPECT_FALSE(ScreenReaderStatus::speakFocusNames(QStringLiteral("Auto"), true));
+    EXPECT_TRUE(ScreenReaderStatus::speakFocusNames(QStringLiteral("nonsense"), false));
+}
+
+TEST_F(HeldInputTest, AccessibleStateFollowsTheProgram)
+{
+    // The offscreen platform has no accessibility bridge to catch the change events in; the
+    // names they announce are checked here.
+    WindowSurface &surface = window.viewer().ports.surface;
+    surface.setWindowTitle(QStringLiteral("File Load Aborted"));
+    surface.setCaption(QStringLiteral("LBLLR"), QStringLiteral("Samples Loaded:  5"));
+
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("File Load Aborted"));
+    for (const char *name : {"LBLLR", "LBLTC", "LBLCS"})
+        EXPECT_EQ(control<QLabel>(name)->focusPolicy(), Qt::NoFocus) << name;
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QLabel>("LBLLR"))->text(QAccessible::Name), QStringLiteral("Samples Loaded:  5"));
+
+    // The sound menu's tickable items say so.
+    QMenu *sound = control<QMenu>("mnuSound");
+    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(sound);
+    ASSERT_TRUE(menu);
+    int checkable = 0;
+    for (int i = 0; i < menu->childCount(); ++i)
+        checkable += menu->child(i)->state().checkable;
+    EXPECT_EQ(checkable, 5);
+}
+
+} // namespace
