@@ -176,6 +176,7 @@ TEST_F(HeldInputTest, FocusNamesAreSpokenOncePerChangeAndLeftToARunningScreenRea
 {
     const auto focusAndCount = [this](const char *button, const QString &name) {
         speech->spoken.clear();
+        window.viewer().ports.surface.setVisible(QLatin1String(button), true);   // hidden until a file is loaded
         control<QPushButton>(button)->setFocus(Qt::TabFocusReason);
         txtIn()->setFocus(Qt::TabFocusReason);
         return int(speech->spoken.count(name));
