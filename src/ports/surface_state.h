@@ -9,6 +9,8 @@ class SurfaceState : public WindowSurface {
 public:
     QHash<QString, QString> labels;
     QHash<QString, QString> captions;
+    QHash<QString, QString> pictures;
+    QHash<QString, QString> toolTips;
     QSet<QString> disabled;
     QSet<QString> hidden;
     QSet<QString> checked;
@@ -24,6 +26,8 @@ public:
     void setCaption(const QString &name, const QString &caption) override { captions[name] = caption; }
     void setFocus(const QString &name) override { focus = name; }
     void setBusy(bool on) override { busy = on; }
+    void setPicture(const QString &name, const QString &picture) override { pictures[name] = picture; }
+    void setToolTip(const QString &name, const QString &text) override { toolTips[name] = text; }
     void repaint() override {}
 
     bool isEnabled(const QString &name) const { return !disabled.contains(name); }

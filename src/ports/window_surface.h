@@ -25,6 +25,10 @@ public:
     virtual void setCaption(const QString &name, const QString &caption) = 0;
     virtual void setFocus(const QString &name) = 0;
     virtual void setBusy(bool busy) = 0;
+    // A button's picture by the state it shows: "plain" / "highlighted" (the navigation
+    // buttons), "enabled" / "disabled" (auto-scroll, auto-scale), "open" / "closed" (offset).
+    virtual void setPicture(const QString &name, const QString &picture) { (void)name, (void)picture; }
+    virtual void setToolTip(const QString &name, const QString &text) { (void)name, (void)text; }
     virtual void repaint() = 0;
     virtual void messageBox(const QString &title, const QString &text, MessageIcon icon) = 0;
     // Empty optional = cancelled.

@@ -21,6 +21,8 @@ Viewer::Viewer(Ports p)
         focusedControl = [remembered] { return remembered->focus; };
     connectParts();
     registerActions();
+    connectNavigation();
+    registerNavigationActions();
 }
 
 void Viewer::connectParts()
@@ -126,6 +128,9 @@ QList<QPair<QString, QString>> Viewer::extraState() const
             {QStringLiteral("sound_on"), tone.SoundOn ? QStringLiteral("1") : QStringLiteral("0")},
             {QStringLiteral("tone_hz"), QString::number(tone.ToneFrequency)},
             {QStringLiteral("volume_level"), QString::number(tone.VolumeLevel)},
+            {QStringLiteral("auto_scroll"), chart.AutoScrollEnabled ? QStringLiteral("1") : QStringLiteral("0")},
+            {QStringLiteral("auto_scale"), chart.AutoScaleEnabled ? QStringLiteral("1") : QStringLiteral("0")},
+            {QStringLiteral("cursor_row"), QString::number(chart.cursorRow())},
             {QStringLiteral("focus"), focusName()}};
 }
 
@@ -146,6 +151,7 @@ bool Viewer::keyPress(const QString &key)
             archive.List1.List1_KeyDown(key);
         return true;
     }
+    navigation.keyPress(key);
 
     // Then the control with the focus.
     const QString focus = focusName();

@@ -13,6 +13,8 @@
 #include "sound/sonified_scan.h"
 #include "sound/sound_menu.h"
 #include "sound/tone_generator.h"
+#include "view/navigation.h"
+#include "view/offset_panel.h"
 #include "view/strip_chart_model.h"
 #include "view/view_window.h"
 #include "voice/command_box.h"
@@ -90,6 +92,8 @@ public:
     DataWriter writer{data, chart, view, speech, ports.surface, ports.pump, ports.settings};
     DelimitedExport exporter{data, chart, view, speech, ports.surface, ports.pump};
     SpikeClipper clipper{data, chart, view, speech, ports.surface, ports.pump};
+    Navigation navigation{chart, data, view, ports.surface, speech};
+    OffsetPanel offsets{data, ports.surface, speech};
 
 private:
     // What the tone and the scan use until the shell provides better.
@@ -110,6 +114,8 @@ private:
     // The ten recent-file menu commands.
     void addRecentFileCommands();
     void applyAppearanceStep(void (ChartAppearance::*read)(const SettingsStore &));
+    void connectNavigation();
+    void registerNavigationActions();
 
     QString baseTitle_;
     QString versionText_;

@@ -86,7 +86,10 @@ void Viewer::startUp()
     steps.run(12, [&] {});
     steps.run(16, [&] {});
     steps.run(17, [&] { ports.pump.pump(); });
-    steps.run(18, [&] { scan.readScanSpeed(store); });
+    steps.run(18, [&] {
+        scan.readScanSpeed(store);
+        navigation.readClickInc(store);
+    });
     steps.run(19, [&] { applyAppearanceStep(&ChartAppearance::readTitleFont); });
     // An empty DataDirectory means the program folder; the readers fall back to it, and the
     // store keeps what the user wrote.

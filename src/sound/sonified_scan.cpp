@@ -177,7 +177,8 @@ void SonifiedScan::cursorReadout()
     surface_.setLabel(QStringLiteral("LBLLR"), NumberForms::hhnnss(chart_.GetTime(row)) + QStringLiteral("    Y : ") +
                                                    readoutValue(y) + QStringLiteral("    Sample: ") + QString::number(row));
     // The pitch follows the value relative to the top of the view; a zero top has no level.
-    if (chart_.YAxisMax() != 0) {
+    // With the sound off the pointer stays silent, as the keys do.
+    if (tone_.SoundOn && chart_.YAxisMax() != 0) {
         double level = y / chart_.YAxisMax();
         tone_.UpdateFreq(level);
     }

@@ -185,6 +185,15 @@ TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)
 {
     setSamples({0, 20, 30, 50.5, 50, 60});
     viewer.chart.setToolBarMode(4);
+    // With the sound off the pointer only shows the point.
+    const qint32 silent = tone.ToneFrequency;
+    viewer.chart.setCursorRow(2);
+    emit viewer.chart.cursorReadout();
+    EXPECT_EQ(tone.ToneFrequency, silent);
+    // Amplitude scans: the cursor-change handler sets the loudness, the pointer the pitch.
+    tone.SoundOn = true;
+    tone.AmplitudeMode = true;
+    tone.FrequencyMode = false;
     viewer.chart.setCursorRow(3);
     emit viewer.chart.cursorReadout();
     EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:03    Y : 50.50    Sample: 3"));
