@@ -1,6 +1,8 @@
 // Redrawing the strip chart at 1920 x 1080 from a model built in memory: a full view of
-// 10 million rows on one channel, a 1% view of the same rows, and 8 channels of 1 million rows.
+// 10 million rows on one channel, a 1% view of the same rows, and 8 channels of 1 and of 10
+// million rows.
 #include "app/chart_painter.h"
+#include "view/minmax_pyramid.h"
 #include "view/strip_chart_model.h"
 #include <QImage>
 #include <QPainter>
@@ -48,17 +50,23 @@ struct RenderRig {
         chart.setTitle(QStringLiteral("Drift scan"));
         chart.setLegendVisible(true);
         const size_t width = size_t(channels) + 1;
-        std::vector<double> records(width * size_t(rows));
         std::vector<Signal> signal;
         for (int ch = 0; ch < channels; ++ch)
             signal.emplace_back(std::uint64_t(ch) + 1);
-        for (qsizetype i = 0; i < rows; ++i) {
-            double *r = records.data() + width * size_t(i);
-            r[0] = 46000.0 + double(i) / 86400.0 / 100.0;
-            for (int ch = 0; ch < channels; ++ch)
-                r[1 + ch] = signal[size_t(ch)].at(double(i) / 100.0 + ch * 900.0) + ch;
+        // In slices, so 8 channels of 10 million rows need no second copy of the records.
+        const qsizetype slice = 1'000'000;
+        std::vector<double> records(width * size_t(std::min(rows, slice)));
+        for (qsizetype from = 0; from < rows; from += slice) {
+            const qsizetype count = std::min(slice, rows - from);
+            for (qsizetype k = 0; k < count; ++k) {
+                const qsizetype i = from + k;
+                double *r = records.data() + width * size_t(k);
+                r[0] = 46000.0 + double(i) / 86400.0 / 100.0;
+                for (int ch = 0; ch < channels; ++ch)
+                    r[1 + ch] = signal[size_t(ch)].at(double(i) / 100.0 + ch * 900.0) + ch;
+            }
+            chart.appendRecords(records.data(), count);
         }
-        chart.appendRecords(records.data(), rows);
         double lo = chart.channelMin(0), hi = chart.channelMax(0);
         for (int ch = 1; ch < channels; ++ch) {
             lo = std::min(lo, chart.channelMin(ch));
@@ -78,11 +86,13 @@ struct RenderRig {
 
 RenderRig &rig(int channels, qsizetype rows)
 {
-    static std::unique_ptr<RenderRig> oneChannel, eightChannels;
-    auto &r = channels == 1 ? oneChannel : eightChannels;
-    if (!r)
-        r = std::make_unique<RenderRig>(channels, rows);
-    return *r;
+    // One rig at a time: 8 channels of 10 million rows take 720 MB.
+    static std::unique_ptr<RenderRig> kept;
+    if (!kept || kept->chart.channelCount() != channels || kept->rows != rows) {
+        kept.reset();
+        kept = std::make_unique<RenderRig>(channels, rows);
+    }
+    return *kept;
 }
 
 // One redraw as the widget makes it: a painter opened on the kept image, the whole chart painted.
@@ -119,6 +129,19 @@ void BM_Render_1ch_10M_OnePercentView(benchmark::State &state)
 }
 BENCHMARK(BM_Render_1ch_10M_OnePercentView)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The summary the wide views draw from, built once after a load or an edit.
+void BM_Summary_Build_1ch_10M(benchmark::State &state)
+{
+    RenderRig &r = rig(1, 10'000'000);
+    MinMaxPyramid summary;
+    for (auto _ : state) {
+        summary.build(r.chart.column(0).data(), r.chart.column(0).size());
+        benchmark::DoNotOptimize(summary.rows());
+    }
+    state.SetItemsProcessed(state.iterations() * r.rows);
+}
+BENCHMARK(BM_Summary_Build_1ch_10M)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_Render_8ch_1M_FullView(benchmark::State &state)
 {
     RenderRig &r = rig(8, 1'000'000);
@@ -126,5 +149,32 @@ void BM_Render_8ch_1M_FullView(benchmark::State &state)
     redraw(state, r, r.rows);
 }
 BENCHMARK(BM_Render_8ch_1M_FullView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Render_8ch_10M_FullView(benchmark::State &state)
+{
+    RenderRig &r = rig(8, 10'000'000);
+    r.viewRows(0, r.rows);
+    redraw(state, r, r.rows);
+}
+BENCHMARK(BM_Render_8ch_10M_FullView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Scrolling: each redraw a view of a tenth of the file, a step further on (8 x 10M rows).
+void BM_Render_8ch_10M_Scrolling(benchmark::State &state)
+{
+    RenderRig &r = rig(8, 10'000'000);
+    QImage image(ImageSize, QImage::Format_ARGB32_Premultiplied);
+    qsizetype first = 0;
+    const qsizetype count = r.rows / 10;
+    for (auto _ : state) {
+        r.viewRows(first, count);
+        first = (first + count / 4) % (r.rows - count);
+        QPainter p(&image);
+        ChartPainter::paint(p, image.rect(), r.chart);
+        p.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    r.viewRows(0, r.rows);
+}
+BENCHMARK(BM_Render_8ch_10M_Scrolling)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/chart_painter.h"
 #include "app/chart_style.h"
+#include "view/minmax_pyramid.h"
 #include "view/strip_chart_model.h"
 #include <QFontMetrics>
 #include <QLineF>
@@ -18,6 +19,7 @@ namespace ChartPainter {
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
+bool summariesUsed = true;
 constexpr qint64 SecondsPerDay = 86400;
 
 // Maps day numbers and values to pixels of the plot area.
@@ -133,19 +135,62 @@ void addColumnLines(std::vector<QLineF> &lines, const Scale &s, const std::vecto
     }
 }
 
-// Rows in time order: each column's rows are found by bisection, so a narrow view of a huge
-// file costs only its own rows.
-void traceAscending(std::vector<QLineF> &lines, const Scale &s, const SampleColumn &times,
-                    const SampleColumn &values)
+// The rows of each pixel column of an ordered view, found once by bisection and shared by
+// every channel: column x holds rows [starts[x], starts[x + 1]). Few rows in view leave
+// `starts` empty: then the samples themselves are joined.
+struct ColumnRows {
+    size_t lo = 0, hi = 0;
+    std::vector<size_t> starts;
+};
+
+ColumnRows columnRows(const Scale &s, const SampleColumn &times)
 {
+    ColumnRows c;
     const int width = std::max(1, int(s.plot.width()));
     const auto begin = times.begin();
-    const size_t lo = size_t(std::lower_bound(begin, times.end(), s.x0) - begin);
-    const size_t hi = size_t(std::upper_bound(begin, times.end(), s.x1) - begin);
-    if (hi - lo <= size_t(2 * width)) {
+    c.lo = size_t(std::lower_bound(begin, times.end(), s.x0) - begin);
+    c.hi = size_t(std::upper_bound(begin, times.end(), s.x1) - begin);
+    if (c.hi - c.lo <= size_t(2 * width))
+        return c;
+    c.starts.resize(size_t(width) + 1);
+    const double step = (s.x1 - s.x0) / width;
+    size_t start = c.lo;
+    c.starts[0] = start;
+    for (int x = 0; x < width; ++x) {
+        size_t end = c.hi;
+        if (x + 1 < width)
+            end = size_t(std::lower_bound(begin + start, begin + c.hi, s.x0 + (x + 1) * step) - begin);
+        c.starts[size_t(x) + 1] = start = end;
+    }
+    return c;
+}
+
+// A column's extremes from the channel's summary; its first and last finite values from the rows.
+Column summaryColumn(const MinMaxPyramid &summary, const double *values, size_t from, size_t to)
+{
+    Column c;
+    summary.range(values, from, to, c.min, c.max);
+    if (c.empty())
+        return c;
+    size_t a = from, b = to;
+    while (!std::isfinite(values[a]))
+        ++a;
+    while (!std::isfinite(values[b - 1]))
+        --b;
+    c.first = values[a];
+    c.last = values[b - 1];
+    return c;
+}
+
+// Rows in time order: a narrow view of a huge file costs only its own rows, a wide one the
+// summary's blocks.
+void traceAscending(std::vector<QLineF> &lines, const Scale &s, const ColumnRows &rows, const SampleColumn &times,
+                    const SampleColumn &values, const MinMaxPyramid *summary)
+{
+    if (rows.starts.empty()) {
         // Few rows: join the samples themselves, including the neighbours just outside the view.
-        const size_t from = lo > 0 ? lo - 1 : 0;
-        const size_t to = std::min(hi + 1, times.size());
+        const size_t from = rows.lo > 0 ? rows.lo - 1 : 0;
+        const size_t to = std::min(rows.hi + 1, times.size());
         bool havePrevious = false;
         QPointF previous;
         for (size_t r = from; r < to; ++r) {
@@ -160,16 +205,13 @@ void traceAscending(std::vector<QLineF> &lines, const Scale &s, const SampleColu
         }
         return;
     }
-    std::vector<Column> cols(static_cast<size_t>(width));
-    const double step = (s.x1 - s.x0) / width;
-    size_t start = lo;
-    for (int x = 0; x < width; ++x) {
-        size_t end = hi;
-        if (x + 1 < width)
-            end = size_t(std::lower_bound(begin + start, begin + hi, s.x0 + (x + 1) * step) - begin);
-        if (end > start)
-            cols[size_t(x)] = columnOf(values.data() + start, end - start);
-        start = end;
+    std::vector<Column> cols(rows.starts.size() - 1);
+    for (size_t x = 0; x < cols.size(); ++x) {
+        const size_t start = rows.starts[x], end = rows.starts[x + 1];
+        if (end <= start)
+            continue;
+        cols[x] = summary && end - start > 2 * MinMaxPyramid::Base ? summaryColumn(*summary, values.data(), start, end)
+                                                                    : columnOf(values.data() + start, end - start);
     }
     addColumnLines(lines, s, cols);
 }
@@ -412,6 +454,16 @@ void drawTimeAxis(QPainter &p, const QRect &area, const Scale &s, const StripCha
 
 } // namespace
 
+void useSummaries(bool on)
+{
+    summariesUsed = on;
+}
+
+QRectF plotArea(const QPainter &painter, const QRect &area, const StripChartModel &model)
+{
+    return frameFor(painter, area, model).s.plot;
+}
+
 void paintCursor(QPainter &p, const QRect &area, const StripChartModel &model)
 {
     const Frame f = frameFor(p, area, model);
@@ -441,10 +493,13 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
     p.save();
     p.setClipRect(s.plot.adjusted(0, 0, 1, 1));
     std::vector<QLineF> lines;
-    for (int ch = 0; s.drawable() && ch < model.channelCount(); ++ch) {
+    const bool drawable = s.drawable();
+    const ColumnRows rows = drawable && model.timesAscending() ? columnRows(s, model.times()) : ColumnRows();
+    for (int ch = 0; drawable && ch < model.channelCount(); ++ch) {
         lines.clear();
         if (model.timesAscending())
-            traceAscending(lines, s, model.times(), model.column(ch));
+            traceAscending(lines, s, rows, model.times(), model.column(ch),
+                           rows.starts.empty() || !summariesUsed ? nullptr : &model.summary(ch));
         else
             traceUnordered(lines, s, model.times(), model.column(ch));
         p.setPen(ChartStyle::pen(model.channelColour(ch), ch == 0 ? look.channelLineStyle : ChartAppearance::Solid));

@@ -15,6 +15,11 @@ namespace ChartPainter {
 // drawing can be kept and the moving cursor drawn over it (paintCursor).
 void paint(QPainter &painter, const QRect &area, const StripChartModel &model, bool withCursor = true);
 void paintCursor(QPainter &painter, const QRect &area, const StripChartModel &model);
+// Where the traces go inside `area` (the pointer maps its positions through it).
+QRectF plotArea(const QPainter &painter, const QRect &area, const StripChartModel &model);
+// Wide views draw each pixel column's extremes from the channels' summaries; off, every row
+// is read (the two must draw the same picture).
+void useSummaries(bool on);
 // The chart as a picture of the given size.
 QImage render(const StripChartModel &model, const QSize &size);
 

@@ -22,9 +22,13 @@ void presentChartsAsCharts()
 }
 } // namespace
 
-ChartWidget::ChartWidget(const StripChartModel &model, QWidget *parent) : QWidget(parent), model_(model)
+ChartWidget::ChartWidget(StripChartModel &model, QWidget *parent) : QWidget(parent), model_(model)
 {
     presentChartsAsCharts();
+    // The wheel's report comes once the wheel rests.
+    wheelReport_.setSingleShot(true);
+    wheelReport_.setInterval(400);
+    connect(&wheelReport_, &QTimer::timeout, this, [this] { reportDone(wheelMode_); });
     setObjectName(QStringLiteral("iStripChartX1"));
     setAccessibleName(QStringLiteral("Strip chart"));
     setFocusPolicy(Qt::StrongFocus);
@@ -71,15 +75,15 @@ void ChartWidget::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.drawPixmap(0, 0, drawing_);
     ChartPainter::paintCursor(p, rect(), model_);
+    if (!band_.isEmpty()) {
+        p.setPen(QPen(palette().highlight().color(), 1, Qt::DashLine));
+        p.setBrush(QColor(0, 120, 215, 40));
+        p.drawRect(band_);
+        p.setBrush(Qt::NoBrush);
+    }
     if (hasFocus()) {
         p.setPen(QPen(palette().highlight().color(), 2));
         p.drawRect(rect().adjusted(1, 1, -1, -1));
     }
 }
 
-void ChartWidget::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::RightButton)
-        emit contextRequested(event->globalPosition().toPoint());
-    QWidget::mousePressEvent(event);
-}

@@ -3,6 +3,7 @@
 #include "app/key_names.h"
 #include "app/key_queue.h"
 #include "app/match_list_widget.h"
+#include "app/offset_panel_widget.h"
 #include "app/qt_audio_output.h"
 #include "app/qt_desktop.h"
 #include "app/qt_message_pump.h"
@@ -101,6 +102,7 @@ struct FormReview::Impl {
     QListWidget *list = nullptr;
     QLabel *labels[3] = {};
     QHash<QString, QPushButton *> buttons;
+    OffsetPanelWidget *offsetPanel = nullptr;
     QHash<QObject *, int> rightClickModes;
     QMenu *popUpChart = nullptr;
     QMenu *popUpForm = nullptr;
@@ -201,6 +203,7 @@ void FormReview::buildControls()
     setCentralWidget(d->central);
 
     d->chart = new ChartWidget(d->viewer->chart, d->central);
+    d->chart->setNavigation(&d->viewer->navigation);
     d->surface->add(QStringLiteral("iStripChartX1"), d->chart);
     connect(d->chart, &ChartWidget::contextRequested, this, [this](const QPoint &at) {
         if (d->viewer->data.DataReady)
@@ -281,6 +284,8 @@ void FormReview::buildControls()
     for (const ButtonSpec &entry : WideButtons)
         chain(d->buttons.value(QLatin1String(entry.name)));
     chain(d->chart);
+    d->offsetPanel = new OffsetPanelWidget(*d->surface, d->viewer->offsets, d->viewer->chart,
+                                           [this](const QString &name) { runAction(name); }, d->central);
 }
 
 void FormReview::buildMenus()
@@ -368,6 +373,7 @@ void FormReview::buildMenus()
     d->popUpChart->addSeparator();
     for (int ch = 1; ch <= 8; ++ch)
         item(d->popUpChart, s("mnuCH") + QString::number(ch), s("CH") + QString::number(ch), {}, true);
+    connect(d->popUpChart, &QMenu::aboutToShow, this, [this] { runAction(QStringLiteral("UpdateMnuCH")); });
 
     d->popUpForm = new QMenu(s("PopUpForm"), this);
     d->popUpForm->setObjectName(s("mnuPopUpForm"));
@@ -462,6 +468,9 @@ void FormReview::layoutControls()
         if (!b->property(WidgetSurface::HiddenProperty).toBool())
             top += RowHeight + 1;
     }
+    d->offsetPanel->setGeometry(columnLeft, top + 6, ColumnWidth, OffsetPanelWidget::PanelHeight);
+    d->offsetPanel->arrange(ColumnWidth);
+    d->offsetPanel->setVisible(!d->controlsHidden && d->viewer->offsets.visible());
     // Showing the column again must not bring back a button the program hid (cmdSaveView).
     for (QPushButton *b : std::as_const(d->buttons))
         b->setVisible(!d->controlsHidden && !b->property(WidgetSurface::HiddenProperty).toBool());

@@ -1,4 +1,5 @@
 #include "app/widget_surface.h"
+#include "app/arrow_pictures.h"
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
@@ -105,6 +106,23 @@ void WidgetSurface::setFocus(const QString &name)
 {
     if (auto *widget = qobject_cast<QWidget *>(control(name)))
         widget->setFocus(Qt::OtherFocusReason);
+}
+
+void WidgetSurface::setPicture(const QString &name, const QString &picture)
+{
+    auto *button = qobject_cast<QAbstractButton *>(control(name));
+    if (!button)
+        return;
+    button->setProperty("picture", picture);
+    button->setIcon(ArrowPictures::icon(name, picture));
+    if (ArrowPictures::replacesCaption(name))
+        button->setText(QString());
+}
+
+void WidgetSurface::setToolTip(const QString &name, const QString &text)
+{
+    if (auto *widget = qobject_cast<QWidget *>(control(name)))
+        widget->setToolTip(text);
 }
 
 void WidgetSurface::setBusy(bool busy)

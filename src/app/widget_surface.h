@@ -31,6 +31,9 @@ public:
     void setCaption(const QString &name, const QString &caption) override;
     void setFocus(const QString &name) override;
     void setBusy(bool busy) override;
+    // The picture's state is kept in the button's "picture" property, for tests and tools.
+    void setPicture(const QString &name, const QString &picture) override;
+    void setToolTip(const QString &name, const QString &text) override;
     void repaint() override;
     void messageBox(const QString &title, const QString &text, MessageIcon icon) override;
     std::optional<QString> openFileDialog(const FileDialogRequest &request) override;

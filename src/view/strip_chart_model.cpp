@@ -257,3 +257,17 @@ void StripChartModel::changed(bool viewChange)
     if (updateDepth_ == 0)
         emit redrawRequested();
 }
+
+const MinMaxPyramid &StripChartModel::summary(int channel) const
+{
+    const size_t ch = size_t(channel);
+    if (summaries_.size() != values_.size()) {
+        summaries_.assign(values_.size(), MinMaxPyramid());
+        summaryRevisions_.assign(values_.size(), ~0ull);
+    }
+    if (summaryRevisions_.at(ch) != dataRevision_) {
+        summaries_[ch].build(values_[ch].data(), values_[ch].size());
+        summaryRevisions_[ch] = dataRevision_;
+    }
+    return summaries_[ch];
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include "view/chart_appearance.h"
+#include "view/minmax_pyramid.h"
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -80,6 +81,9 @@ public:
     // Changes whenever a sample, row or channel changes (not for view or cursor changes), so a
     // drawing of the samples can be kept until then.
     quint64 dataRevision() const { return dataRevision_; }
+    // A channel's extremes by blocks of rows, for drawing; built on first use after the
+    // samples change (a load, a clip, an edit), then kept.
+    const MinMaxPyramid &summary(int channel) const;
 
     // --- view ---
     double XAxisMin() const { return xMin_; }
@@ -130,6 +134,8 @@ private:
     std::vector<quint32> colours_;
     bool timesAscending_ = true;
     quint64 dataRevision_ = 0;
+    mutable std::vector<MinMaxPyramid> summaries_;
+    mutable std::vector<quint64> summaryRevisions_;
     int updateDepth_ = 0;
 
     double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 0;

@@ -138,3 +138,31 @@ TEST(ChartRender, TimeLabelsFollowTheDayNumber)
 }
 
 } // namespace
+
+TEST(ChartRender, SummariesDrawTheSamePixelsAsEveryRow)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    StripChartModel model;
+    fill(model, 300000, [&](int r) {
+        if (r % 997 == 3)
+            return r % 2 ? nan : -inf;
+        if (r >= 150000 && r < 152000)
+            return nan;   // a gap wider than a pixel column
+        return 5 + 4 * std::sin(r / 5000.0) + ((r * 7919) % 101) / 60.0;
+    });
+    model.AddChannel(QStringLiteral("Second"), Blue);
+    for (int r = 0; r < model.rowCount(); ++r)
+        model.SetValue(1, r, 3 + ((r * 31) % 17) / 10.0);
+    // Full view, a part with column edges between blocks, and a view reaching past the data.
+    const std::pair<double, double> views[] = {{0, 299999}, {12345.5, 98765.25}, {-5000, 310000}};
+    for (const auto &[from, to] : views) {
+        model.setXAxisMin(Day + 0.875 + from / 86400.0);
+        model.setXAxisMax(Day + 0.875 + to / 86400.0);
+        for (const QSize size : {QSize(640, 300), QSize(1111, 480)}) {
+            ChartPainter::useSummaries(false);
+            const QImage everyRow = ChartPainter::render(model, size);
+            ChartPainter::useSummaries(true);
+            EXPECT_TRUE(ChartPainter::render(model, size) == everyRow) << from << ' ' << size.width();
+        }
+    }
+}
