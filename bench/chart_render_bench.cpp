@@ -158,6 +158,27 @@ void BM_Render_8ch_10M_FullView(benchmark::State &state)
 }
 BENCHMARK(BM_Render_8ch_10M_FullView)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same pictures read from every row, as before the summaries: the figures to compare with.
+void BM_Render_8ch_10M_FullView_EveryRow(benchmark::State &state)
+{
+    RenderRig &r = rig(8, 10'000'000);
+    r.viewRows(0, r.rows);
+    ChartPainter::useSummaries(false);
+    redraw(state, r, r.rows);
+    ChartPainter::useSummaries(true);
+}
+BENCHMARK(BM_Render_8ch_10M_FullView_EveryRow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Render_1ch_10M_FullView_EveryRow(benchmark::State &state)
+{
+    RenderRig &r = rig(1, 10'000'000);
+    r.viewRows(0, r.rows);
+    ChartPainter::useSummaries(false);
+    redraw(state, r, r.rows);
+    ChartPainter::useSummaries(true);
+}
+BENCHMARK(BM_Render_1ch_10M_FullView_EveryRow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Scrolling: each redraw a view of a tenth of the file, a step further on (8 x 10M rows).
 void BM_Render_8ch_10M_Scrolling(benchmark::State &state)
 {
