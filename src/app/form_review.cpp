@@ -272,6 +272,9 @@ void FormReview::buildControls()
         addButton(entry);
     d->buttons[QStringLiteral("cmdOffset")]->setToolTip(QStringLiteral(" Show / Hide Offset Tools "));
 
+    d->offsetPanel = new OffsetPanelWidget(*d->surface, d->viewer->offsets, d->viewer->chart,
+                                           [this](const QString &name) { runAction(name); }, d->central);
+
     // Tab goes from the command box to the match list, through the buttons, to the chart.
     QWidget *previous = d->txtIn;
     const auto chain = [&previous](QWidget *next) {
@@ -283,9 +286,9 @@ void FormReview::buildControls()
         chain(d->buttons.value(QLatin1String(entry.name)));
     for (const ButtonSpec &entry : WideButtons)
         chain(d->buttons.value(QLatin1String(entry.name)));
+    for (QWidget *inPanel : d->offsetPanel->tabOrder())
+        chain(inPanel);
     chain(d->chart);
-    d->offsetPanel = new OffsetPanelWidget(*d->surface, d->viewer->offsets, d->viewer->chart,
-                                           [this](const QString &name) { runAction(name); }, d->central);
 }
 
 void FormReview::buildMenus()

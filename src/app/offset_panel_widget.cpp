@@ -78,6 +78,14 @@ void OffsetPanelWidget::arrange(int width)
     at("cmdOffSetUp")->setGeometry(6 + half, 4 + 3 * (Row + 1), half, Row);
 }
 
+QList<QWidget *> OffsetPanelWidget::tabOrder() const
+{
+    QList<QWidget *> order;
+    for (const char *name : {"txtChannel", "cmdCHDown", "cmdChUp", "TxtOffset", "cmdOffsetDown", "cmdOffSetUp"})
+        order << findChild<QWidget *>(QLatin1String(name));
+    return order;
+}
+
 void OffsetPanelWidget::colourBoxes(int channelIndex)
 {
     QPalette palette = this->palette();

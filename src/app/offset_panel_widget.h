@@ -18,6 +18,8 @@ public:
     OffsetPanelWidget(WidgetSurface &surface, OffsetPanel &panel, const StripChartModel &chart,
                       std::function<void(const QString &)> run, QWidget *parent);
 
+    // The panel's controls in the order Tab visits them.
+    QList<QWidget *> tabOrder() const;
     // Sets every child's place for a panel `width` pixels wide.
     void arrange(int width);
 
