@@ -143,6 +143,33 @@ struct ColumnRows {
     std::vector<size_t> starts;
 };
 
+// The first row in [from, to) whose time is not before `t` (to when none is), searched
+// outwards from `guess` in growing steps: near the guess it reads a few neighbouring rows
+// instead of bisecting across the whole column.
+size_t firstAtOrAfter(const SampleColumn &times, size_t from, size_t to, double t, size_t guess)
+{
+    guess = std::clamp(guess, from, to);
+    size_t lo, hi;   // the answer lies in [lo, hi]
+    if (guess == to || !(times[guess] < t)) {
+        hi = lo = guess;
+        for (size_t step = 1; lo > from; step *= 2) {
+            const size_t probe = lo - std::min(step, lo - from);
+            if (times[probe] < t) {
+                lo = probe + 1;
+                break;
+            }
+            hi = lo = probe;
+        }
+    } else {
+        lo = hi = guess + 1;
+        for (size_t step = 1; hi < to && times[hi] < t; step *= 2) {
+            lo = hi + 1;
+            hi = std::min(to, hi + step);
+        }
+    }
+    return size_t(std::lower_bound(times.begin() + lo, times.begin() + hi, t) - times.begin());
+}
+
 ColumnRows columnRows(const Scale &s, const SampleColumn &times)
 {
     ColumnRows c;
@@ -156,10 +183,14 @@ ColumnRows columnRows(const Scale &s, const SampleColumn &times)
     const double step = (s.x1 - s.x0) / width;
     size_t start = c.lo;
     c.starts[0] = start;
+    const double rowsPerColumn = double(c.hi - c.lo) / width;
     for (int x = 0; x < width; ++x) {
         size_t end = c.hi;
-        if (x + 1 < width)
-            end = size_t(std::lower_bound(begin + start, begin + c.hi, s.x0 + (x + 1) * step) - begin);
+        if (x + 1 < width) {
+            // Rows usually come at an even pace: start where that puts the edge.
+            const size_t guess = c.lo + size_t(rowsPerColumn * (x + 1));
+            end = firstAtOrAfter(times, start, c.hi, s.x0 + (x + 1) * step, guess);
+        }
         c.starts[size_t(x) + 1] = start = end;
     }
     return c;
