@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -113,12 +114,15 @@ Downloader::Outcome Downloader::fetch(const QString &url, const QString &localPa
 
 bool Downloader::waitFor(QNetworkReply &reply, QSaveFile &file, bool &cancelled, QString &why)
 {
-    QElapsedTimer sinceLastByte;
+    QElapsedTimer sinceLastByte, sinceProgress;
     sinceLastByte.start();
+    sinceProgress.start();
+    qint64 received = 0;
     bool writeFailed = false;
     const auto takeBody = [&] {
         sinceLastByte.restart();
         const QByteArray bytes = reply.readAll();
+        received += bytes.size();
         // An error page's body is not the file: only a successful answer is written.
         if (writeFailed || !successful(statusOf(reply)))
             return;
@@ -150,6 +154,12 @@ bool Downloader::waitFor(QNetworkReply &reply, QSaveFile &file, bool &cancelled,
             cancelled = true;
             reply.abort();
             return false;
+        }
+        if (sinceProgress.elapsed() > progressEveryMs && received > 0) {
+            sinceProgress.restart();
+            const qint64 expected = reply.header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            speech_.speakAsync(expected > 0 ? QStringLiteral("%1 percent.").arg(std::min<qint64>(received * 100 / expected, 99))
+                                            : QStringLiteral("%1 kilobytes.").arg(received / 1024));
         }
         if (!reply.isFinished() && sinceLastByte.elapsed() > stallLimitMs) {
             const int seconds = (stallLimitMs + 999) / 1000;

@@ -23,6 +23,8 @@ public:
     bool Downloading = false;
     // How long the transfer may go without a byte before it counts as failed.
     int stallLimitMs = 30000;
+    // A long download says how far it got this often (percent, or kilobytes without a length).
+    int progressEveryMs = 10000;
 
 private:
     enum class Outcome { Saved, Cancelled, Failed };

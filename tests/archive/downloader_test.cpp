@@ -86,13 +86,16 @@ TEST_F(DownloaderTest, EscapeCancelsAStalledTransferAndKeepsTheOldFile)
 {
     write(path("big.lmd"), "former contents");
     server.routes["/big.lmd"] = {200, "OK", QByteArray(4000, 'b'), {}, true};
-    escapeAfter(10);
+    downloader.progressEveryMs = 60;
+    escapeAfter(30);
 
     EXPECT_FALSE(downloader.doDownload(server.url(QStringLiteral("/big.lmd")), path("big.lmd")));
     EXPECT_EQ(voice.spoken, (QStringList{"Downloading big.lmd", "Download cancelled by user."}));
     EXPECT_FALSE(speech.AbortRequested);
     EXPECT_FALSE(downloader.Downloading);
     EXPECT_EQ(contents(path("big.lmd")), "former contents");
+    ASSERT_FALSE(voice.spokenAsync.isEmpty()) << "a long download says how far it got";
+    EXPECT_EQ(voice.spokenAsync.first(), "24 percent.");   // 2000 of 8010 bytes
 }
 
 TEST_F(DownloaderTest, AStallTimesOutAndABodyCutShortIsAFailure)
