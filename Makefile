@@ -2,11 +2,17 @@
 # `make test`: install what is missing, build, and run every test.
 # `make install` / `make uninstall`: put the program on this desktop under PREFIX, or take it off.
 # `make archive-demo`: serve a generated demo archive on 127.0.0.1 and open the viewer on it.
+# `make check`: what CI runs: `make test`, then every test again under AddressSanitizer and
+#   UndefinedBehaviorSanitizer (`make test-sanitizers`), then a short run of each fuzz target
+#   (`make fuzz-smoke`). Both use a second build folder, build-asan, compiled by clang.
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test console bench clean install uninstall archive-demo
+.PHONY: all deps configure build run test console bench clean install uninstall archive-demo \
+	configure-sanitizers build-sanitizers test-sanitizers fuzz-smoke check
 
 all: build
 
@@ -34,8 +40,24 @@ test: build
 bench: build
 	$(BUILD)/lumora_bench
 
+# -O1 with line tables: quick to compile, and every report names its file and line.
+configure-sanitizers: deps
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DLUMORA_FUZZ=ON
+
+build-sanitizers: configure-sanitizers
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test-sanitizers: build-sanitizers
+	./scripts/sanitizer-env.sh sh -c 'cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300'
+
+fuzz-smoke: build-sanitizers
+	./scripts/fuzz-smoke.sh $(ASAN_BUILD) $(FUZZ_SECONDS)
+
+check: test test-sanitizers fuzz-smoke
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)
 
 # The list of installed files is kept apart: the install test writes the build's own manifest.
 install: build

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config make
+  g++ clang libclang-rt-14-dev llvm cmake ninja-build pkg-config make
   qt6-base-dev qt6-multimedia-dev qt6-speech-dev qt6-declarative-dev
   qt6-speech-speechd-plugin libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
