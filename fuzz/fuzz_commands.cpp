@@ -18,12 +18,12 @@ namespace {
 const QStringList &sampleFiles()
 {
     static const QStringList files = {
-        Fuzz::generate(QStringLiteral("one.lmd"), {"--rows", "300", "--rate", "20"}),
-        Fuzz::generate(QStringLiteral("eight.lmd"), {"--channels", "8", "--rows", "200", "--notes", "Clear night\\nwind 3 m/s",
+        Fuzz::generate(QStringLiteral("one.lmd"), {"--rows", "60", "--rate", "20"}),
+        Fuzz::generate(QStringLiteral("eight.lmd"), {"--channels", "8", "--rows", "40", "--notes", "Clear night\\nwind 3 m/s",
                                                      "--name", "0:Horn", "--offset", "1:+0.1 V", "--ut", "--latitude", "40.99999"}),
-        Fuzz::generate(QStringLiteral("odd.lmd"), {"--channels", "2", "--rows", "100", "--set-time", "50:45372.5", "--set-value",
+        Fuzz::generate(QStringLiteral("odd.lmd"), {"--channels", "2", "--rows", "40", "--set-time", "20:45372.5", "--set-value",
                                                    "10:1:nan", "--set-value", "11:0:inf", "--no-section"}),
-        Fuzz::generate(QStringLiteral("cut.txt"), {"--rows", "100", "--partial-bytes", "5"}),
+        Fuzz::generate(QStringLiteral("cut.txt"), {"--rows", "30", "--partial-bytes", "5"}),
     };
     return files;
 }

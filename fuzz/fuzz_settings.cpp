@@ -36,7 +36,7 @@ private:
 
 QString eightChannels()
 {
-    static const QString path = Fuzz::generate(QStringLiteral("eight.lmd"), {"--channels", "8", "--rows", "200", "--name", "0:Horn"});
+    static const QString path = Fuzz::generate(QStringLiteral("eight.lmd"), {"--channels", "8", "--rows", "50", "--name", "0:Horn"});
     return path;
 }
 

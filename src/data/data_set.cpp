@@ -38,7 +38,9 @@ void DataSet::getStaticHeaderInfo(const SettingsStore &s)
 {
     const QString section = QStringLiteral("Settings");
     header.NumChannels = 1;
-    header.TimeZone = qint16(std::nearbyint(leadingNumber(s.read(section, QStringLiteral("TZ"), QStringLiteral("0")))));
+    // Hours from Greenwich; what no zone can be (a slip of the keyboard, a damaged file) reads as 0.
+    const double zone = leadingNumber(s.read(section, QStringLiteral("TZ"), QStringLiteral("0")));
+    header.TimeZone = std::isfinite(zone) && std::abs(zone) <= 24 ? qint16(std::nearbyint(zone)) : qint16(0);
     header.Latitude = leadingNumber(s.read(section, QStringLiteral("UserLat"), QStringLiteral("0")));
     header.Longitude = leadingNumber(s.read(section, QStringLiteral("UserLng"), QStringLiteral("0")));
     header.Source = FileHeader::fixedWidth(sourceFromSwitches(s), 10);
