@@ -3,7 +3,7 @@
 // ":type TEXT", ":click NAME", ":answer TEXT" (the next file dialog's answer), or a key
 // (":esc", ":enter", ":space", ":f1", ":shift+left", ":key S" ...). The first character picks
 // the file loaded first. While work runs, an Escape waiting in the script is pressed at once
-// and a paused scan takes the next event, as in the console.
+// and work that waits for the user takes the next event, as in the console.
 #include "fuzz_support.h"
 #include "session/viewer.h"
 #include "sound/pace_clocks.h"
@@ -72,15 +72,24 @@ public:
         viewer.close();
     }
 
+    // Long work looks at the next event: Escape is pressed at once, anything else waits. When
+    // the script has ended, a scan is stopped, since nobody is left to stop it.
     void pump() override
     {
-        if (viewer.Closing || events_.empty()) {
-            if (viewer.scan.waitingInPause())
-                viewer.keyPress(QStringLiteral("Escape"));   // nobody is left to resume it
-            return;
+        if (!events_.empty() && events_.front() == QLatin1String(":esc")) {
+            events_.pop_front();
+            viewer.keyPress(QStringLiteral("Escape"));
+        } else if (events_.empty() && viewer.scan.ScanStarted && !viewer.speech.AbortRequested) {
+            viewer.keyPress(QStringLiteral("Escape"));
         }
-        if (events_.front() == QLatin1String(":esc") || viewer.scan.waitingInPause())
+    }
+    // Work that waits for the user (a paused scan) takes the next event, whatever it is.
+    void waitForUser() override
+    {
+        if (!events_.empty() && !viewer.Closing)
             next();
+        else
+            viewer.keyPress(QStringLiteral("Escape"));
     }
 
 private:
