@@ -16,8 +16,7 @@ TEST(QtAudioOutput, DevicePullsTheLoopingToneAndKeepsPullingAcrossRewrites)
     const QString pulse = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
     if (pulse.isEmpty() || geteuid() != 0)
         GTEST_SKIP() << "needs pulseaudio and root to start a null sink";
-    const bool ours = QProcess::execute(pulse, {QStringLiteral("--check")}) != 0;
-    if (ours)
+    if (QProcess::execute(pulse, {QStringLiteral("--check")}) != 0)
         ASSERT_EQ(QProcess::execute(pulse, {QStringLiteral("--start"), QStringLiteral("--exit-idle-time=-1")}), 0);
     for (int i = 0; i < 50 && QMediaDevices::defaultAudioOutput().isNull(); ++i)
         QTest::qWait(100);
@@ -45,8 +44,7 @@ TEST(QtAudioOutput, DevicePullsTheLoopingToneAndKeepsPullingAcrossRewrites)
         QTest::qWait(500);
         EXPECT_EQ(out.bytesPulled(), stopped);
     }
-    if (ours)
-        QProcess::execute(pulse, {QStringLiteral("--kill")});
+    // The sound server stays up: the speech test may be using it at the same time.
 }
 
 } // namespace
