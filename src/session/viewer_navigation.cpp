@@ -49,8 +49,8 @@ void Viewer::registerNavigationActions()
         {"mnuRememberXY", &Navigation::mnuRememberXY_Click},
         {"mnuRecallXY", &Navigation::mnuRecallXY_Click},
     };
-    for (const auto &[name, click] : clicks)
-        actions.add(QLatin1String(name), [&n, click] { (n.*click)(); });
+    for (const auto &entry : clicks)
+        actions.add(QLatin1String(entry.first), [&n, click = entry.second] { (n.*click)(); });
     for (int ch = 1; ch <= StripChartModel::MaxChannels; ++ch)
         actions.add(QStringLiteral("mnuCH%1").arg(ch), [&n, ch] { n.mnuCH_Click(ch); });
     actions.add(QStringLiteral("UpdateMnuCH"), [&n] { n.UpdateMnuCH(); });
