@@ -148,7 +148,7 @@ TEST(ChartRender, SummariesDrawTheSamePixelsAsEveryRow)
             return r % 2 ? nan : -inf;
         if (r >= 150000 && r < 152000)
             return nan;   // a gap wider than a pixel column
-        return 5 + 4 * std::sin(r / 5000.0) + ((r * 7919) % 101) / 60.0;
+        return 5 + 4 * std::sin(r / 5000.0) + ((qint64(r) * 7919) % 101) / 60.0;
     });
     model.AddChannel(QStringLiteral("Second"), Blue);
     for (int r = 0; r < model.rowCount(); ++r)
