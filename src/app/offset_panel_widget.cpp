@@ -38,19 +38,19 @@ OffsetPanelWidget::OffsetPanelWidget(WidgetSurface &surface, OffsetPanel &panel,
     surface.add(offset_->objectName(), offset_);
     connect(offset_, &QLineEdit::returnPressed, this, [this, &panel] { panel.TxtOffset_Enter(offset_->text()); });
 
-    struct Spec {
+    struct ButtonInfo {
         const char *name, *caption, *accessible;
     };
-    const Spec buttons[] = {{"cmdChUp", "Ch+", "Next offset channel"},
-                            {"cmdCHDown", "Ch-", "Previous offset channel"},
-                            {"cmdOffSetUp", "+10", "Offset up ten"},
-                            {"cmdOffsetDown", "-10", "Offset down ten"}};
-    for (const Spec &spec : buttons) {
-        auto *button = new QPushButton(QLatin1String(spec.caption), this);
-        const QString name = QLatin1String(spec.name);
+    const ButtonInfo buttons[] = {{"cmdChUp", "Ch+", "Next offset channel"},
+                                  {"cmdCHDown", "Ch-", "Previous offset channel"},
+                                  {"cmdOffSetUp", "+10", "Offset up ten"},
+                                  {"cmdOffsetDown", "-10", "Offset down ten"}};
+    for (const ButtonInfo &info : buttons) {
+        auto *button = new QPushButton(QLatin1String(info.caption), this);
+        const QString name = QLatin1String(info.name);
         button->setObjectName(name);
-        button->setAccessibleName(QLatin1String(spec.accessible));
-        button->setToolTip(QLatin1String(spec.accessible));
+        button->setAccessibleName(QLatin1String(info.accessible));
+        button->setToolTip(QLatin1String(info.accessible));
         surface.add(name, button);
         const bool offsetButton = name.startsWith(QLatin1String("cmdOff"));
         connect(button, &QPushButton::clicked, this, [this, run, name, offsetButton] {
