@@ -1,5 +1,6 @@
 #include "app/chart_painter.h"
 #include "app/chart_style.h"
+#include "app/trace_raster.h"
 #include "view/minmax_pyramid.h"
 #include "view/strip_chart_model.h"
 #include <QFontMetrics>
@@ -522,7 +523,11 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
 
     // Traces.
     p.save();
-    p.setClipRect(s.plot.adjusted(0, 0, 1, 1));
+    const QRectF traceArea = s.plot.adjusted(0, 0, 1, 1);
+    p.setClipRect(traceArea);
+    // The pixels that clip keeps: its edges rounded to the nearest pixel boundary.
+    const QRect traceClip(QPoint(qRound(traceArea.left()), qRound(traceArea.top())),
+                          QPoint(qRound(traceArea.right()) - 1, qRound(traceArea.bottom()) - 1));
     std::vector<QLineF> lines;
     const bool drawable = s.drawable();
     const ColumnRows rows = drawable && model.timesAscending() ? columnRows(s, model.times()) : ColumnRows();
@@ -534,7 +539,8 @@ void paint(QPainter &p, const QRect &area, const StripChartModel &model, bool wi
         else
             traceUnordered(lines, s, model.times(), model.column(ch));
         p.setPen(ChartStyle::pen(model.channelColour(ch), ch == 0 ? look.channelLineStyle : ChartAppearance::Solid));
-        p.drawLines(lines.data(), int(lines.size()));
+        if (!TraceRaster::drawLines(p, traceClip, lines.data(), int(lines.size())))
+            p.drawLines(lines.data(), int(lines.size()));
     }
     if (withCursor && s.drawable())
         drawCursor(p, s, model);

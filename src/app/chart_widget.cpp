@@ -65,7 +65,8 @@ void ChartWidget::paintEvent(QPaintEvent *)
     // A scan moves the cursor at every step: the traces are redrawn only when they change.
     const Key key = currentKey();
     if (!(key == drawn_) || drawing_.isNull()) {
-        drawing_ = QPixmap(size() * key.ratio);
+        // An image, not a pixmap: the traces are then written straight into its scanlines.
+        drawing_ = QImage(size() * key.ratio, QImage::Format_ARGB32_Premultiplied);
         drawing_.setDevicePixelRatio(key.ratio);
         QPainter painter(&drawing_);
         painter.setFont(font());
@@ -73,7 +74,7 @@ void ChartWidget::paintEvent(QPaintEvent *)
         drawn_ = key;
     }
     QPainter p(this);
-    p.drawPixmap(0, 0, drawing_);
+    p.drawImage(0, 0, drawing_);
     ChartPainter::paintCursor(p, rect(), model_);
     if (!band_.isEmpty()) {
         p.setPen(QPen(palette().highlight().color(), 1, Qt::DashLine));

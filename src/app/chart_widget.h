@@ -1,6 +1,6 @@
 #pragma once
 #include "view/chart_appearance.h"
-#include <QPixmap>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
@@ -66,7 +66,7 @@ private:
 
     StripChartModel &model_;
     Navigation *navigation_ = nullptr;
-    QPixmap drawing_;
+    QImage drawing_;
     QTimer describeLater_;
     Key drawn_;
     Drag drag_;
