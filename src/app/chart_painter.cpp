@@ -238,6 +238,9 @@ void traceAscending(std::vector<QLineF> &lines, const Scale &s, const ColumnRows
         return;
     }
     std::vector<Column> cols(rows.starts.size() - 1);
+    if (summary)
+        for (size_t x = 0; x < cols.size(); ++x)
+            summary->prefetch(values.data(), rows.starts[x], rows.starts[x + 1]);
     for (size_t x = 0; x < cols.size(); ++x) {
         const size_t start = rows.starts[x], end = rows.starts[x + 1];
         if (end <= start)
