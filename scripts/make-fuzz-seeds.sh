@@ -7,7 +7,7 @@ build=$1
 out=$2
 lmdgen="$build/lmdgen"
 rm -rf "$out"
-mkdir -p "$out"/{fuzz_loader,fuzz_commands,fuzz_help,fuzz_settings}
+mkdir -p "$out"/{fuzz_loader,fuzz_commands,fuzz_help,fuzz_settings,fuzz_archive_index}
 
 # --- the loader: small files of every shape the loader has to tell apart
 gen() { local name=$1; shift; "$lmdgen" "$@" "$out/fuzz_loader/$name.lmd"; }
@@ -21,6 +21,15 @@ gen partial --channels 2 --rows 20 --partial-bytes 7
 gen channels-field --channels 2 --rows 20 --num-channels-field 9
 gen notes-field --rows 20 --notes-length-field 99999
 gen odd-header --rows 5 --latitude 40.99999 --longitude -0.999999 --timezone -11 --ymax -1 --ymin 1e300
+
+# --- the archive index: the demo archive's own index, and lines the reader has to refuse or mend
+archive=$(mktemp -d)
+"$build/archivegen" "$archive" > /dev/null
+cp "$archive/varecords_sort.txt" "$out/fuzz_archive_index/demo"
+rm -rf "$archive"
+sed 's/$/\r/' "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/crlf"
+sed 's#12/23/2003#2/30/99999#; s#|1700|#|2561|#; s#ursids.lmd#../ursids.lmd#' \
+  "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/bad-fields"
 
 # --- the command line: the first character picks the file loaded first (0 = none)
 script() { local name=$1; shift; printf '%s\n' "$@" > "$out/fuzz_commands/$name"; }
