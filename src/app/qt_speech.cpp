@@ -1,6 +1,8 @@
 #include "app/qt_speech.h"
 #include "app/speechd_worker.h"
 #include <QEventLoop>
+#include <QAudioDevice>
+#include <QMediaDevices>
 
 namespace {
 constexpr int WatchdogTickMs = 50;
@@ -18,8 +20,12 @@ QtSpeech::QtSpeech(QObject *parent) : QObject(parent)
     connect(worker_, &SpeechdWorker::event, this, &QtSpeech::onEvent);
     thread_.setObjectName(QStringLiteral("speech"));
     thread_.start();
-    // Opening may start the server, which takes seconds: the window does not wait for it.
-    QMetaObject::invokeMethod(worker_, &SpeechdWorker::open, Qt::QueuedConnection);
+    // Without a sound device speech-dispatcher takes every utterance and never begins one, so
+    // each would wait out the queue limit while the user's keys are held: stay silent instead.
+    if (QMediaDevices::audioOutputs().isEmpty())
+        problem_ = QStringLiteral("No sound device was found.");
+    else   // opening may start the server, which takes seconds: the window does not wait for it
+        QMetaObject::invokeMethod(worker_, &SpeechdWorker::open, Qt::QueuedConnection);
 
     watchdog_.setInterval(WatchdogTickMs);
     connect(&watchdog_, &QTimer::timeout, this, &QtSpeech::checkWatchdog);
