@@ -11,9 +11,6 @@
 #include <cmath>
 #include <limits>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace ChartPainter {
 
@@ -48,50 +45,10 @@ struct Column {
     bool empty() const { return min > max; }
 };
 
-// Extremes of finite values. NaN fails every comparison and drops out on its own (the
-// SSE2 min/max keep their second operand then); the rare infinity sends the column through
-// the careful loop. This loop is the whole cost of drawing a full view of millions of rows.
-void minMax(const double *v, size_t n, double &mn, double &mx)
-{
-    size_t i = 0;
-#if defined(__SSE2__)
-    __m128d lo0 = _mm_set1_pd(Inf), lo1 = lo0, hi0 = _mm_set1_pd(-Inf), hi1 = hi0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128d a = _mm_loadu_pd(v + i), b = _mm_loadu_pd(v + i + 2);
-        lo0 = _mm_min_pd(a, lo0);
-        hi0 = _mm_max_pd(a, hi0);
-        lo1 = _mm_min_pd(b, lo1);
-        hi1 = _mm_max_pd(b, hi1);
-    }
-    alignas(16) double lo[2], hi[2];
-    _mm_store_pd(lo, _mm_min_pd(lo0, lo1));
-    _mm_store_pd(hi, _mm_max_pd(hi0, hi1));
-    mn = std::min(lo[0], lo[1]);
-    mx = std::max(hi[0], hi[1]);
-#else
-    mn = Inf;
-    mx = -Inf;
-#endif
-    for (; i < n; ++i) {
-        mn = v[i] < mn ? v[i] : mn;
-        mx = v[i] > mx ? v[i] : mx;
-    }
-    if (mn == -Inf || mx == Inf) {
-        mn = Inf;
-        mx = -Inf;
-        for (size_t k = 0; k < n; ++k) {
-            if (std::isfinite(v[k])) {
-                mn = std::min(mn, v[k]);
-                mx = std::max(mx, v[k]);
-            }
-        }
-    }
-}
-
 Column columnOf(const double *v, size_t n)
 {
-    Column c;
-    minMax(v, n, c.min, c.max);
+    Column c;   // starts empty: min above max
+    MinMaxPyramid::scan(v, n, c.min, c.max);
     if (c.empty())
         return c;
     size_t a = 0, b = n;
