@@ -120,21 +120,12 @@ void Navigation::cmdDecX_Click()
     call(speakChartWidth);
 }
 
-void Navigation::cmdIncY_Click()
-{
-    chart_.setToolBarMode(HeightTool);
-    chart_.AutoScaleEnabled = false;
-    CheckArrowColors();
-    CheckScrollEnabled();
-    const double h = height();
-    if (!(h >= 5))
-        return;
-    chart_.setYAxisMax(chart_.YAxisMax() + h * ClickInc / 200);
-    chart_.EndUpdate();
-    call(speakChartHeight);
-}
+void Navigation::cmdIncY_Click() { stepHeight(+1); }
 
-void Navigation::cmdDecY_Click()
+void Navigation::cmdDecY_Click() { stepHeight(-1); }
+
+// Raises or lowers the top by a step of the height; the bottom stays.
+void Navigation::stepHeight(int direction)
 {
     chart_.setToolBarMode(HeightTool);
     chart_.AutoScaleEnabled = false;
@@ -143,7 +134,7 @@ void Navigation::cmdDecY_Click()
     const double h = height();
     if (!(h >= 5))
         return;
-    chart_.setYAxisMax(chart_.YAxisMax() - h * ClickInc / 200);
+    chart_.setYAxisMax(chart_.YAxisMax() + direction * h * ClickInc / 200);
     chart_.EndUpdate();
     call(speakChartHeight);
 }

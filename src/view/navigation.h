@@ -86,6 +86,7 @@ public:
 
 private:
     double height() const;
+    void stepHeight(int direction);
     bool cursorOn() const;
     void shiftViewToCursor(double time);
     void setCursorMode(bool on);
