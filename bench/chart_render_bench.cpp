@@ -53,6 +53,8 @@ struct RenderRig {
         std::vector<Signal> signal;
         for (int ch = 0; ch < channels; ++ch)
             signal.emplace_back(std::uint64_t(ch) + 1);
+        // Columns sized once, as the loader sizes them.
+        chart.reserveRows(rows);
         // In slices, so 8 channels of 10 million rows need no second copy of the records.
         const qsizetype slice = 1'000'000;
         std::vector<double> records(width * size_t(std::min(rows, slice)));

@@ -195,10 +195,18 @@ void traceAscending(std::vector<QLineF> &lines, const Scale &s, const ColumnRows
         return;
     }
     std::vector<Column> cols(rows.starts.size() - 1);
-    if (summary)
-        for (size_t x = 0; x < cols.size(); ++x)
+    // A wide column's summary reads are scattered across the file: each is asked for a few
+    // columns ahead, so it arrives while the columns before it are worked out. Asking for all
+    // of them first only fills the processor's queue of loads and waits on it.
+    constexpr size_t PrefetchAhead = 16;
+    const auto prefetch = [&](size_t x) {
+        if (summary && x < cols.size())
             summary->prefetch(values.data(), rows.starts[x], rows.starts[x + 1]);
+    };
+    for (size_t x = 0; x < PrefetchAhead; ++x)
+        prefetch(x);
     for (size_t x = 0; x < cols.size(); ++x) {
+        prefetch(x + PrefetchAhead);
         const size_t start = rows.starts[x], end = rows.starts[x + 1];
         if (end <= start)
             continue;

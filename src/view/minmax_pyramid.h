@@ -22,7 +22,7 @@ public:
 
     // Asks the processor to start loading what range() over [from, to) will read. A full view
     // reads a few scattered places per pixel column across hundreds of megabytes: asked for
-    // all columns first, the loads overlap instead of waiting one after the other.
+    // a few columns ahead, the loads overlap instead of waiting one after the other.
     void prefetch(const double *values, size_t from, size_t to) const;
 
     // Extremes of finite values in v[0 .. n), one by one.
