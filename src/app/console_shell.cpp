@@ -8,6 +8,7 @@
 #include "sound/wav_recorder.h"
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 bool isEscapeLine(const QString &line)
@@ -215,18 +216,21 @@ bool ConsoleShell::handleKey(const QString &keyText)
         {QStringLiteral("right"), QStringLiteral("Right")}, {QStringLiteral("up"), QStringLiteral("Up")},
         {QStringLiteral("down"), QStringLiteral("Down")}};
     QString key = keyText.trimmed();
-    QString prefix;
-    for (;;) {
-        if (key.startsWith(QLatin1String("shift+"), Qt::CaseInsensitive)) {
-            prefix += QLatin1String("Shift+");
-            key = key.mid(6);
-        } else if (key.startsWith(QLatin1String("ctrl+"), Qt::CaseInsensitive)) {
-            prefix += QLatin1String("Ctrl+");
-            key = key.mid(5);
-        } else {
-            break;
+    // Modifiers in any order, named as the window names them: Ctrl, then Alt, then Shift.
+    bool ctrl = false, alt = false, shift = false;
+    for (bool more = true; more;) {
+        more = false;
+        for (auto [word, flag] : {std::pair{QLatin1String("ctrl+"), &ctrl}, std::pair{QLatin1String("alt+"), &alt},
+                                  std::pair{QLatin1String("shift+"), &shift}}) {
+            if (key.startsWith(word, Qt::CaseInsensitive)) {
+                *flag = true;
+                key = key.mid(word.size());
+                more = true;
+            }
         }
     }
+    const QString prefix = QString(ctrl ? QStringLiteral("Ctrl+") : QString()) + (alt ? QStringLiteral("Alt+") : QString()) +
+                           (shift ? QStringLiteral("Shift+") : QString());
     if (key.startsWith(QLatin1String("key "), Qt::CaseInsensitive)) {
         const QString letter = key.mid(4).trimmed().toUpper();
         if (letter.size() != 1)

@@ -22,15 +22,15 @@ TEST(ConsoleNavigation, ButtonsKeysAndTheCursorThroughClicksAndKeyLines)
                                                    QStringLiteral("2")});
     const QStringList out = ConsoleProcess::lines(ConsoleProcess::run(
         home, {file},
-        ":state\n:click cmdCursor\n:state\n:right\n:ctrl+right\n:state\n:left\n:click cmdCursor\n"
+        ":state\n:click cmdCursor\n:state\n:right\n:shift+ctrl+right\n:state\n:left\n:click cmdCursor\n"
         ":click mnuCH2\n:f11\n:click cmdDecX\n:state\n:f12\n:click cmdZoom\n:state\n:click cmdAutoScrollEnable\n:state\n"
-        ":shift+up\n:state\n:click cmdOffset\n:click cmdOffSetUp\n:click nothingHere\n"));
+        ":shift+up\n:state\n:click cmdFullView\n:alt+down\n:state\n:click cmdOffset\n:click cmdOffSetUp\n:click nothingHere\n"));
     QStringList states;
     for (const QString &line : out) {
         if (line.startsWith(QLatin1String("state: ")))
             states << line;
     }
-    ASSERT_EQ(states.size(), 7);
+    ASSERT_EQ(states.size(), 8);
     EXPECT_EQ(field(states[0], "auto_scroll"), "0");
     EXPECT_EQ(field(states[0], "auto_scale"), "0");
     EXPECT_EQ(field(states[0], "cursor_row"), "0");
@@ -44,6 +44,7 @@ TEST(ConsoleNavigation, ButtonsKeysAndTheCursorThroughClicksAndKeyLines)
     EXPECT_EQ(field(states[5], "toolbar_mode"), "0");
     EXPECT_EQ(field(states[6], "toolbar_mode"), "6");
     EXPECT_EQ(field(states[6], "xmin"), field(states[0], "xmin"));
+    EXPECT_EQ(field(states[7], "toolbar_mode"), "6");   // Alt+Down is Decrement Height too
 
     EXPECT_TRUE(out.contains("say: Cursor channel is now 2"));
     EXPECT_TRUE(out.contains("say: XY Coordinates Saved"));
