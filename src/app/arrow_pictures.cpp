@@ -85,7 +85,8 @@ bool replacesCaption(const QString &button)
     static const QStringList names = {QStringLiteral("cmdLeft"), QStringLiteral("cmdRight"), QStringLiteral("cmdUp"),
                                       QStringLiteral("cmdDown"), QStringLiteral("cmdIncX"),  QStringLiteral("cmdDecX"),
                                       QStringLiteral("cmdIncY"), QStringLiteral("cmdDecY"),  QStringLiteral("cmdCursor"),
-                                      QStringLiteral("cmdZoom")};
+                                      QStringLiteral("cmdZoom"), QStringLiteral("cmdAutoScale"),
+                                      QStringLiteral("cmdAutoScrollEnable")};
     return names.contains(button);
 }
 
