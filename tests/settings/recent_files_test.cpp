@@ -28,3 +28,23 @@ TEST(RecentFiles, AListedPathMovesToTheFrontAndOnlyTheSamePathCounts)
     EXPECT_EQ(recent.RecentLoaded, (RecentFiles::List{"/D/5.LMD", "/d/6.lmd", "/d/2.lmd", "/d/5.lmd", "/d/4.lmd"}));
 #endif
 }
+
+TEST(RecentFiles, BothListsComeBackFromTheStoreIntoTheirOwnMenus)
+{
+    FakeSettings store;
+    FakeSurface surface;
+    {
+        RecentFiles before{store, surface};
+        before.AddRecentLoaded(QStringLiteral("/d/loaded.lmd"));
+        before.AddRecentSaved(QStringLiteral("/d/saved-old.lmd"));
+        before.AddRecentSaved(QStringLiteral("/d/saved.lmd"));
+    }
+    surface.captions.clear();
+    RecentFiles after{store, surface};
+    after.GetRecentFiles();
+    EXPECT_EQ(after.RecentLoaded, (RecentFiles::List{"/d/loaded.lmd", "", "", "", ""}));
+    EXPECT_EQ(after.RecentSaved, (RecentFiles::List{"/d/saved.lmd", "/d/saved-old.lmd", "", "", ""}));
+    EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentLoaded1")), QStringLiteral("/d/loaded.lmd"));
+    EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentSaved2")), QStringLiteral("/d/saved-old.lmd"));
+    EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentSaved5")), QString());
+}
