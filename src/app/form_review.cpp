@@ -56,6 +56,25 @@ const ButtonSpec WideButtons[] = {
     {"cmdOffset", "Offset", "Offset Tools", -1, "Shows or hides the channel offset tools."},
 };
 
+// A button that switches something on and off: a screen reader calls it a toggle button,
+// pressed while the thing is on. Only the program changes that state (WidgetSurface::setPicture
+// follows the mode or flag), so a click that the program ignores, or that Escape drops from
+// the queue of held input, leaves it true.
+class ToggleButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void nextCheckState() override {}
+};
+
+bool isToggle(const QString &name)
+{
+    static const QStringList toggles = {QStringLiteral("cmdCursor"), QStringLiteral("cmdZoom"), QStringLiteral("cmdAutoScale"),
+                                        QStringLiteral("cmdAutoScrollEnable"), QStringLiteral("cmdOffset")};
+    return toggles.contains(name);
+}
+
 // Said when the button receives the focus.
 const QHash<QString, QString> &focusSpeech()
 {
@@ -254,7 +273,9 @@ void FormReview::buildControls()
 
     const auto addButton = [this](const ButtonSpec &entry) {
         const QString name = QLatin1String(entry.name);
-        auto *button = new QPushButton(QLatin1String(entry.caption), d->central);
+        auto *button = isToggle(name) ? new ToggleButton(QLatin1String(entry.caption), d->central)
+                                      : new QPushButton(QLatin1String(entry.caption), d->central);
+        button->setCheckable(isToggle(name));
         button->setObjectName(name);
         button->setAccessibleName(QLatin1String(entry.accessibleName));
         button->setToolTip(QLatin1String(entry.accessibleName));

@@ -115,6 +115,9 @@ void WidgetSurface::setPicture(const QString &name, const QString &picture)
         return;
     button->setProperty("picture", picture);
     button->setIcon(ArrowPictures::icon(name, picture));
+    if (button->isCheckable())
+        button->setChecked(picture == QLatin1String("highlighted") || picture == QLatin1String("enabled") ||
+                           picture == QLatin1String("open"));
     if (ArrowPictures::replacesCaption(name))
         button->setText(QString());
 }

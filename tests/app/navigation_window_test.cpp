@@ -3,6 +3,7 @@
 #include "app/form_review.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,33 @@ TEST_F(NavigationWindowTest, ButtonsAndKeysMoveTheViewAndLightTheirPictures)
     EXPECT_TRUE(model.AutoScrollEnabled);
     EXPECT_EQ(button("cmdAutoScrollEnable")->toolTip(), "Auto-Scroll Enabled - Click to Disable");
     EXPECT_EQ(picture("cmdAutoScrollEnable"), "enabled");
+}
+
+TEST_F(NavigationWindowTest, OnOffButtonsTellAScreenReaderWhetherTheyAreOn)
+{
+    const auto pressed = [this](const char *name) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(button(name));
+        EXPECT_TRUE(a->state().checkable) << name;
+        return bool(a->state().checked);
+    };
+    for (const char *name : {"cmdCursor", "cmdZoom", "cmdAutoScale", "cmdAutoScrollEnable", "cmdOffset"})
+        EXPECT_FALSE(pressed(name)) << name;
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(button("cmdLeft"))->state().checkable);
+
+    QTest::mouseClick(button("cmdCursor"), Qt::LeftButton);
+    EXPECT_TRUE(pressed("cmdCursor"));
+    QTest::mouseClick(button("cmdZoom"), Qt::LeftButton);
+    EXPECT_FALSE(pressed("cmdCursor"));
+    EXPECT_TRUE(pressed("cmdZoom"));
+    QTest::mouseClick(button("cmdAutoScale"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdAutoScale"), Qt::LeftButton);   // scales again: stays on
+    EXPECT_TRUE(pressed("cmdAutoScale"));
+    QTest::mouseClick(button("cmdAutoScrollEnable"), Qt::LeftButton);
+    EXPECT_TRUE(pressed("cmdAutoScrollEnable"));
+    QTest::mouseClick(button("cmdOffset"), Qt::LeftButton);
+    EXPECT_TRUE(pressed("cmdOffset"));
+    QTest::mouseClick(button("cmdOffset"), Qt::LeftButton);
+    EXPECT_FALSE(pressed("cmdOffset"));
 }
 
 TEST_F(NavigationWindowTest, CursorModeWalksTheSamplesWithKeysAndPointer)
