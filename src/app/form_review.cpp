@@ -548,6 +548,13 @@ QAction *FormReview::shortcutAction(const QKeyEvent &event) const
     return nullptr;
 }
 
+void FormReview::cutReadoutShort()
+{
+    // Walking the data, the user hears where the cursor is now, not where it was a key ago.
+    if (d->held->speakingReadout())
+        d->voice->stop();
+}
+
 bool FormReview::holdInput(QObject *watched, QEvent *event)
 {
     auto *widget = qobject_cast<QWidget *>(watched);
@@ -568,6 +575,7 @@ bool FormReview::holdInput(QObject *watched, QEvent *event)
         if (keyName(key->key(), key->modifiers()).isEmpty())
             return false;   // a modifier on its own
         d->held->holdKey(*key, shortcutAction(*key));
+        cutReadoutShort();
         return true;
     }
     case QEvent::ShortcutOverride:
@@ -581,6 +589,8 @@ bool FormReview::holdInput(QObject *watched, QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
         d->held->holdClick(widget, *static_cast<QMouseEvent *>(event));
+        if (event->type() == QEvent::MouseButtonPress)
+            cutReadoutShort();
         return true;
     default:
         return false;

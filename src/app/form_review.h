@@ -45,6 +45,7 @@ private:
     // application's filters (where the accessibility bridge sits) have seen it.
     void watchControls(QWidget *widget);
     bool holdInput(QObject *watched, QEvent *event);
+    void cutReadoutShort();
     QAction *shortcutAction(const QKeyEvent &event) const;
     void speakFocusName(const QString &control);
     // A command may have closed the program (Exit, QUIT typed).

@@ -21,8 +21,14 @@ public:
     ~KeyQueue() override;
 
     bool holding() const { return utterances_ > 0; }
-    void utteranceStarted() { ++utterances_; }
+    // A readout makes way for the input that follows it (HoldingSpeech::speakReadout).
+    void utteranceStarted(bool readout = false)
+    {
+        if (++utterances_ == 1)
+            readout_ = readout;
+    }
     void utteranceEnded();
+    bool speakingReadout() const { return holding() && readout_; }
 
     // Keeps a copy for later. A key that is a menu item's shortcut runs that item then.
     void holdKey(const QKeyEvent &event, QAction *shortcut);
@@ -42,6 +48,7 @@ private:
 
     QWidget *window_;
     int utterances_ = 0;
+    bool readout_ = false;
     std::deque<std::unique_ptr<Item>> items_;
 };
 
@@ -60,6 +67,19 @@ public:
             return;
         }
         queue_.utteranceStarted();
+        voice_.speak(text);
+        queue_.utteranceEnded();
+    }
+    void speakReadout(const QString &text) override
+    {
+        if (queueOnly) {
+            voice_.speakAsync(text);
+            return;
+        }
+        // Input already waiting moves the cursor on: this readout would be stale at once.
+        if (queue_.size() > 0)
+            return;
+        queue_.utteranceStarted(true);
         voice_.speak(text);
         queue_.utteranceEnded();
     }

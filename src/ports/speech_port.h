@@ -7,6 +7,9 @@ public:
     virtual ~SpeechPort() = default;
     // Returns once the utterance has been spoken completely (or stopped).
     virtual void speak(const QString &text) = 0;
+    // Like speak, for a readout that the user's next key or click makes stale (where a moving
+    // cursor stands): the window cuts it short then, as a screen reader does.
+    virtual void speakReadout(const QString &text) { speak(text); }
     // Queued after anything already queued; returns at once. Progress messages only.
     virtual void speakAsync(const QString &text) = 0;
     // Silences the utterance being spoken and drops the queued ones; a waiting speak returns.

@@ -37,7 +37,7 @@ void Navigation::speakCursor()
     if (text.isEmpty())
         return;
     surface_.setLabel(QStringLiteral("LBLLR"), text);
-    speech_.speak(text);
+    speech_.speakReadout(text);
 }
 
 void Navigation::cursorIntoView()
@@ -62,11 +62,11 @@ void Navigation::stepCursor(int delta)
         return;
     const int row = std::clamp(chart_.cursorRow(), 0, last);
     if (delta < 0 && row == 0 && chart_.cursorRow() == 0) {
-        speech_.speak(QStringLiteral("First sample."));
+        speech_.speakReadout(QStringLiteral("First sample."));
         return;
     }
     if (delta > 0 && row == last && chart_.cursorRow() == last) {
-        speech_.speak(QStringLiteral("Last sample."));
+        speech_.speakReadout(QStringLiteral("Last sample."));
         return;
     }
     // In 64 bits: a step of ten near the largest row must not wrap around.

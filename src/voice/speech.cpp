@@ -7,6 +7,11 @@ void Speech::speak(const QString &text)
     port_.speak(text);
 }
 
+void Speech::speakReadout(const QString &text)
+{
+    port_.speakReadout(text);
+}
+
 void Speech::speakAsync(const QString &text)
 {
     port_.speakAsync(text);

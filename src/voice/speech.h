@@ -13,6 +13,8 @@ public:
 
     void speak(const QString &text);
     void speakAsync(const QString &text);
+    // Where the cursor stands now: cut short by the next key in the window.
+    void speakReadout(const QString &text);
 
     // Pump pending input, then report whether the user asked to stop (Escape).
     bool pumpAndTest();

@@ -11,9 +11,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -137,6 +139,44 @@ TEST_F(HeldInputTest, EscapeStopsTheUtteranceAtOnceAndForgetsTheHeldKeys)
     EXPECT_TRUE(window.viewer().speech.AbortRequested);
     EXPECT_TRUE(window.viewer().commandBox.PendingCommand.isEmpty());
     EXPECT_EQ(txtIn()->text(), QString()) << "a key pressed before Escape still ran";
+}
+
+TEST_F(HeldInputTest, TheNextKeyCutsTheCursorReadoutShortAndStaleReadoutsAreSkipped)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("walk.lmd"));
+    QProcess gen;
+    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--rows"), QStringLiteral("500"), path});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    window.loadAfterStartUp(path);
+    Viewer &v = window.viewer();
+    ASSERT_TRUE(v.data.DataReady);
+    v.actions.run(QStringLiteral("mnuCursor"));
+    const int start = v.chart.cursorRow();
+    speech->spoken.clear();
+
+    // Right at 0, 150 and 300 ms, each readout 1 s long: each key cuts the last readout short.
+    speech->lengthMs = 1000;
+    for (int at : {0, 150, 300})
+        pressLater(at, Qt::Key_Right);
+    QTest::qWait(1500);
+    EXPECT_EQ(v.chart.cursorRow(), start + 3);
+    EXPECT_EQ(speech->spoken.size(), 3);
+    EXPECT_EQ(speech->stops, 2);
+    EXPECT_EQ(sentAt.size(), 3);
+
+    // Keys held behind another utterance: only the readout of the last step is heard.
+    speech->spoken.clear();
+    sentAt.clear();
+    for (int at : {50, 100, 150})
+        pressLater(at, Qt::Key_Left);
+    speech->lengthMs = 400;
+    v.speech.speak(QStringLiteral("A report."));
+    QTest::qWait(100);
+    EXPECT_EQ(v.chart.cursorRow(), start);
+    ASSERT_EQ(speech->spoken.size(), 2);
+    EXPECT_EQ(speech->spoken.last(), control<QLabel>("LBLLR")->text());
+    EXPECT_EQ(speech->stops, 2) << "a report that is no readout was cut short";
 }
 
 TEST_F(HeldInputTest, ClicksOnControlsWaitForTheUtteranceToo)
