@@ -56,10 +56,10 @@ const ButtonSpec WideButtons[] = {
     {"cmdOffset", "Offset", "Offset Tools", -1, "Shows or hides the channel offset tools."},
 };
 
-// A button that switches something on and off: a screen reader calls it a toggle button,
-// pressed while the thing is on. Only the program changes that state (WidgetSurface::setPicture
-// follows the mode or flag), so a click that the program ignores, or that Escape drops from
-// the queue of held input, leaves it true.
+// A button that switches something on and off: a screen reader hears it checked while the
+// thing is on. Only the program changes that state (WidgetSurface::setPicture follows the mode
+// or flag), so a click that the program ignores, or that Escape drops from the queue of held
+// input, cannot leave it showing the wrong state.
 class ToggleButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
@@ -273,9 +273,10 @@ void FormReview::buildControls()
 
     const auto addButton = [this](const ButtonSpec &entry) {
         const QString name = QLatin1String(entry.name);
-        auto *button = isToggle(name) ? new ToggleButton(QLatin1String(entry.caption), d->central)
-                                      : new QPushButton(QLatin1String(entry.caption), d->central);
-        button->setCheckable(isToggle(name));
+        const bool toggle = isToggle(name);
+        auto *button = toggle ? new ToggleButton(QLatin1String(entry.caption), d->central)
+                              : new QPushButton(QLatin1String(entry.caption), d->central);
+        button->setCheckable(toggle);
         button->setObjectName(name);
         button->setAccessibleName(QLatin1String(entry.accessibleName));
         button->setToolTip(QLatin1String(entry.accessibleName));

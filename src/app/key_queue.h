@@ -60,33 +60,29 @@ public:
     // queued and heard in order once the window is up.
     bool queueOnly = false;
 
-    void speak(const QString &text) override
-    {
-        if (queueOnly) {
-            voice_.speakAsync(text);
-            return;
-        }
-        queue_.utteranceStarted();
-        voice_.speak(text);
-        queue_.utteranceEnded();
-    }
+    void speak(const QString &text) override { say(text, false); }
     void speakReadout(const QString &text) override
     {
-        if (queueOnly) {
-            voice_.speakAsync(text);
-            return;
-        }
         // Input already waiting moves the cursor on: this readout would be stale at once.
-        if (queue_.size() > 0)
+        if (!queueOnly && queue_.size() > 0)
             return;
-        queue_.utteranceStarted(true);
-        voice_.speak(text);
-        queue_.utteranceEnded();
+        say(text, true);
     }
     void speakAsync(const QString &text) override { voice_.speakAsync(text); }
     void stop() override { voice_.stop(); }
 
 private:
+    void say(const QString &text, bool readout)
+    {
+        if (queueOnly) {
+            voice_.speakAsync(text);
+            return;
+        }
+        queue_.utteranceStarted(readout);
+        voice_.speak(text);
+        queue_.utteranceEnded();
+    }
+
     SpeechPort &voice_;
     KeyQueue &queue_;
 };
