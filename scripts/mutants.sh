@@ -13,7 +13,8 @@
 # Only slips whose name matches NAME-PATTERN (a grep -E pattern) run. A slip whose text is not
 # in its file is reported "not applicable"; one that does not build, "does not build"; neither
 # counts. Each file is put back as it was after its slip, even on Ctrl+C. BUILD picks the build
-# folder (default build), JOBS the build's parallel jobs (default 2).
+# folder (default build), JOBS the build's parallel jobs (default 2); CHECK=1 only tells whether
+# each slip still applies, without building or testing.
 set -uo pipefail
 top="$(git -C "$(dirname "$0")" rev-parse --show-toplevel)"
 cd "$top"
@@ -28,11 +29,15 @@ log="$build/mutants.log"
 
 backup=""
 target=""
+# Put back with a fresh time stamp once something was built from the slip, so the next build
+# compiles the file again; keep the old one when nothing was built.
+built=""
 restore() {
     if [ -n "$backup" ] && [ -f "$backup" ]; then
-        cp -p "$backup" "$target" && rm -f "$backup"
+        if [ -n "$built" ]; then cp "$backup" "$target"; else cp -p "$backup" "$target"; fi
+        rm -f "$backup"
     fi
-    backup=""
+    backup=""; built=""
 }
 trap 'restore; exit 130' INT TERM
 trap restore EXIT
@@ -62,9 +67,14 @@ PY
         rm -f "$backup"; backup=""
         printf '%-16s %s\n' "not applicable" "$name"; skipped=$((skipped + 1)); return
     fi
+    if [ -n "${CHECK:-}" ]; then
+        restore
+        printf '%-16s %s\n' "applies" "$name"; return
+    fi
     local binary filter
     read -r binary filter <<<"$test"
     echo "=== $name" >> "$log"
+    built=1
     if ! cmake --build "$build" --target "$binary" -j "$jobs" >> "$log" 2>&1; then
         restore
         printf '%-16s %s\n' "does not build" "$name"; broken=$((broken + 1)); return
@@ -99,8 +109,11 @@ while IFS= read -r line || [ -n "$line" ]; do
 done < "$list"
 flush
 
-# The files are back: rebuild once so the build folder matches the sources again.
-cmake --build "$build" -j "$jobs" >> "$log" 2>&1 || true
+[ -n "${CHECK:-}" ] && exit 0
+# The files are back: rebuild what was tested so the build folder matches the sources again.
+for binary in $(grep -h '^test:' "$list" | awk '{ print $2 }' | sort -u); do
+    cmake --build "$build" --target "$binary" -j "$jobs" >> "$log" 2>&1 || true
+done
 
 counted=$((caught + missed))
 echo

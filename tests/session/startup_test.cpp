@@ -100,6 +100,16 @@ TEST_F(StartUpTest, AFailingStepIsLoggedAndSpokenAndStartUpGoesOn)
     EXPECT_EQ(viewer.chart.channelCount(), 1);
 }
 
+TEST_F(StartUpTest, RunningOutOfMemoryIsLoggedAsError7)
+{
+    StartUpSteps::probe = [](int checkpoint) {
+        if (checkpoint == 24)
+            throw std::bad_alloc();
+    };
+    viewer.startUp();
+    EXPECT_TRUE(readLog().endsWith(QStringLiteral("   7    Out of memory    LN = 24\r\n"))) << readLog().toStdString();
+}
+
 TEST_F(StartUpTest, AppearanceComesFromTheSettings)
 {
     const auto put = [this](const char *section, const char *key, const char *value) {

@@ -213,6 +213,7 @@ TEST_F(NavigationTest, ChannelMenuRememberedViewAndArrowsAroundALoad)
     load(file);
     EXPECT_TRUE(surface.isVisible("cmdLeft"));
     EXPECT_TRUE(surface.isEnabled("cmdOffset"));
+    EXPECT_FALSE(surface.isVisible("Frame1"));   // the offset panel opens only from its button
     EXPECT_TRUE(surface.isChecked("mnuCH1"));
 
     EXPECT_EQ(click("mnuCH2"), QStringList("Cursor channel is now 2"));
@@ -322,17 +323,16 @@ TEST_F(NavigationTest, CursorWalksSampleBySampleAndTheViewFollows)
     EXPECT_LT(viewer.tone.ToneFrequency, before);
 }
 
-TEST_F(NavigationTest, CursorStepsThroughTenMillionRows)
+TEST_F(NavigationTest, CursorAtTheEndAndBackIntoANarrowerView)
 {
-    const QString file = generate(QStringLiteral("big.lmd"), {QStringLiteral("--rows"), QStringLiteral("10000000")});
-    load(file);
-    ASSERT_EQ(viewer.data.LastIndex, 9999999);
+    fill(400, 600, [](int i) { return i; });
+    setView(600, 999, 0, 400);
     click("cmdCursor");
     EXPECT_EQ(chart.cursorRow(), 0);
-    chart.setCursorRow(9999995);
+    chart.setCursorRow(395);
     const double width = chart.XAxisMax() - chart.XAxisMin();
     key("Ctrl+Right");
-    EXPECT_EQ(chart.cursorRow(), 9999999);
+    EXPECT_EQ(chart.cursorRow(), 399);
     EXPECT_EQ(key("Right"), QStringList("Last sample."));
     // Narrower, left edge fixed: the cursor at the end is out of view, so turning the cursor
     // on again brings it to the view's first sample.
@@ -342,10 +342,79 @@ TEST_F(NavigationTest, CursorStepsThroughTenMillionRows)
     EXPECT_LT(narrow, width);
     click("cmdCursor");
     EXPECT_EQ(chart.cursorRow(), 0);
-    chart.setCursorRow(9999999);
+    chart.setCursorRow(399);
     key("Left");
-    EXPECT_EQ(chart.cursorRow(), 9999998);
-    EXPECT_LE(chart.XAxisMin(), chart.GetTime(9999998));
-    EXPECT_GE(chart.XAxisMax(), chart.GetTime(9999998));
+    EXPECT_EQ(chart.cursorRow(), 398);
+    EXPECT_LE(chart.XAxisMin(), chart.GetTime(398));
+    EXPECT_GE(chart.XAxisMax(), chart.GetTime(398));
     EXPECT_NEAR(chart.XAxisMax() - chart.XAxisMin(), narrow, 1e-9);
+}
+
+TEST_F(NavigationTest, StepSettingBoundsAndTheHeightDownNeeds)
+{
+    fill(200, 590, [](int i) { return i; });
+    const auto narrowedWith = [&](const char *step) {
+        settings.values["Settings/ClickInc"] = QLatin1String(step);
+        nav.readClickInc(settings);
+        setView(600, 660, 0, 4);
+        click("cmdDecX");
+        return minutes(chart.XAxisMax()) - minutes(chart.XAxisMin());
+    };
+    EXPECT_NEAR(narrowedWith("199"), 60 * (1 - 199.0 / 200), 1e-6);
+    EXPECT_NEAR(narrowedWith("200"), 52.5, 1e-6);   // would leave no width: the default 25
+    EXPECT_NEAR(narrowedWith("0.5"), 60 * (1 - 0.5 / 200), 1e-6);
+    EXPECT_NEAR(narrowedWith("0"), 52.5, 1e-6);
+
+    // Down needs a height of 2.
+    setView(600, 660, 0, 2);
+    EXPECT_EQ(click("cmdDown").size(), 3);
+    EXPECT_DOUBLE_EQ(chart.YAxisMin(), -0.5);
+    setView(600, 660, 0, 1.99);
+    EXPECT_TRUE(click("cmdDown").isEmpty());
+    EXPECT_EQ(chart.YAxisMin(), 0);
+
+    // Both height buttons light up with the height tool, and go dark with the width tool.
+    click("cmdDecY");
+    EXPECT_EQ(picture("cmdDecY"), "highlighted");
+    EXPECT_EQ(picture("cmdIncY"), "highlighted");
+    EXPECT_EQ(picture("cmdDecX"), "plain");
+    click("cmdDecX");
+    EXPECT_EQ(picture("cmdDecY"), "plain");
+    EXPECT_EQ(picture("cmdIncX"), "highlighted");
+}
+
+TEST_F(NavigationTest, CursorStopsAtTheFirstSampleAndTheLastChannel)
+{
+    fill(100, 600, [](int i) { return i; }, 2);
+    setView(603, 623, 0, 100);
+    click("cmdCursor");
+    chart.setCursorRow(3);
+    // A whole quarter step back would start the view before the first sample.
+    EXPECT_EQ(key("Ctrl+Left"), QStringList("10:00:00  0"));
+    EXPECT_NEAR(minutes(chart.XAxisMin()), 600, 1e-6);
+    EXPECT_NEAR(minutes(chart.XAxisMax()), 620, 1e-6);
+
+    chart.setCursorChannel(1);
+    EXPECT_EQ(key("Right"), QStringList("10:01:00  2"));
+    chart.setCursorChannel(2);   // one past the last channel: nothing to read
+    EXPECT_TRUE(key("Right").isEmpty());
+    EXPECT_EQ(chart.cursorRow(), 2);
+}
+
+TEST_F(NavigationTest, OffsetPanelReopensOnItsChannelAndKeepsEveryDigit)
+{
+    fill(50, 600, [](int i) { return i; }, 3);
+    viewer.offsets.OffsetChannel = 3;   // the last channel stays
+    EXPECT_EQ(click("cmdOffset"), QStringList("Offset channel 3 offset 0"));
+    click("cmdOffset");
+    viewer.offsets.OffsetChannel = 4;
+    EXPECT_EQ(click("cmdOffset"), QStringList("Offset channel 1 offset 0"));
+    click("cmdOffset");
+    viewer.offsets.OffsetChannel = 0;
+    EXPECT_EQ(click("cmdOffset"), QStringList("Offset channel 1 offset 0"));
+
+    viewer.offsets.TxtOffset_Enter(QStringLiteral("1234567.25"));
+    EXPECT_EQ(viewer.data.ChannelOffsets[0], "1234567.25");
+    click("cmdOffSetUp");
+    EXPECT_EQ(viewer.data.ChannelOffsets[0], "1234577.25");
 }
