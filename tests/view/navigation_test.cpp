@@ -329,11 +329,14 @@ TEST_F(NavigationTest, CursorAtTheEndAndBackIntoANarrowerView)
     setView(600, 999, 0, 400);
     click("cmdCursor");
     EXPECT_EQ(chart.cursorRow(), 0);
-    chart.setCursorRow(395);
+    chart.setCursorRow(397);
     const double width = chart.XAxisMax() - chart.XAxisMin();
+    key("Right");
+    EXPECT_EQ(key("Right"), QStringList("16:39:00  399"));   // one before the last steps onto it
+    EXPECT_EQ(key("Right"), QStringList("Last sample."));
+    chart.setCursorRow(395);
     key("Ctrl+Right");
     EXPECT_EQ(chart.cursorRow(), 399);
-    EXPECT_EQ(key("Right"), QStringList("Last sample."));
     // Narrower, left edge fixed: the cursor at the end is out of view, so turning the cursor
     // on again brings it to the view's first sample.
     click("cmdDecX");
