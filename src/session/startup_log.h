@@ -21,7 +21,7 @@ private:
 // start-up goes on with the next step, so a broken voice or settings file never keeps the
 // window from opening. The log is "LoadErr.txt" in the program folder, one line per error:
 // date and time, three blanks, error number, four blanks, description, four blanks,
-// "LN = " and the last checkpoint passed, CR LF.
+// "LN = " and the last checkpoint passed, CR LF. The log keeps its newest LogLines lines.
 class StartUpSteps {
 public:
     StartUpSteps(Speech &speech, const QString &programFolder);
@@ -29,7 +29,11 @@ public:
     void run(int checkpoint, const std::function<void()> &step);
     int lastCheckpoint() const { return checkpoint_; }
 
+    static constexpr int LogLines = 1000;
+
     static QString logPath(const QString &programFolder);
+    // Adds a line to the log, then drops its oldest lines beyond LogLines.
+    static void appendToLog(const QString &path, const QByteArray &line);
     static QString errorLine(const QDateTime &when, int number, const QString &description, int checkpoint);
 
     // Called with each checkpoint before its step runs; a test makes a step fail by throwing.

@@ -19,30 +19,41 @@ bool samePath(const QString &a, const QString &b)
 
 void RecentFiles::GetRecentFiles()
 {
+    readLists();
+    UpdateRecentMenus();
+}
+
+void RecentFiles::readLists()
+{
     for (int i = 0; i < Slots; ++i) {
         RecentSaved[i] = store_.read(Section, key("RecentSaved", i), QString());
         RecentLoaded[i] = store_.read(Section, key("RecentLoaded", i), QString());
     }
-    UpdateRecentMenus();
+    storedSaved_ = RecentSaved;
+    storedLoaded_ = RecentLoaded;
 }
 
-void RecentFiles::add(List &list, const QString &path)
+void RecentFiles::add(List RecentFiles::*which, const QString &path)
 {
-    // A path already listed moves to the front; otherwise the oldest falls off the end.
-    int from = Slots - 1;
-    for (int i = 0; i < Slots; ++i) {
-        if (!list[i].isEmpty() && samePath(list[i], path)) {
-            from = i;
-            break;
+    // Another running copy may have changed the lists since: start from what is stored now,
+    // so its files stay listed beside ours.
+    store_.update([&] {
+        readLists();
+        List &list = this->*which;
+        // A path already listed moves to the front; otherwise the oldest falls off the end.
+        int from = Slots - 1;
+        for (int i = 0; i < Slots; ++i) {
+            if (!list[i].isEmpty() && samePath(list[i], path)) {
+                from = i;
+                break;
+            }
         }
-    }
-    if (from == 0 && list[0] == path)
-        return;
-    for (int i = from; i > 0; --i)
-        list[i] = list[i - 1];
-    list[0] = path;
+        for (int i = from; i > 0; --i)
+            list[i] = list[i - 1];
+        list[0] = path;
+        SaveRecentFiles();
+    });
     UpdateRecentMenus();
-    SaveRecentFiles();
 }
 
 void RecentFiles::UpdateRecentMenus()
@@ -55,8 +66,14 @@ void RecentFiles::UpdateRecentMenus()
 
 void RecentFiles::SaveRecentFiles()
 {
+    // Only slots changed here since the lists were last read or stored: this copy's lists may
+    // be older than the store, and an unchanged slot must not undo another copy's change.
     for (int i = 0; i < Slots; ++i) {
-        store_.write(Section, key("RecentSaved", i), RecentSaved[i]);
-        store_.write(Section, key("RecentLoaded", i), RecentLoaded[i]);
+        if (RecentSaved[i] != storedSaved_[i])
+            store_.write(Section, key("RecentSaved", i), RecentSaved[i]);
+        if (RecentLoaded[i] != storedLoaded_[i])
+            store_.write(Section, key("RecentLoaded", i), RecentLoaded[i]);
     }
+    storedSaved_ = RecentSaved;
+    storedLoaded_ = RecentLoaded;
 }

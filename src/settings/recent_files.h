@@ -6,7 +6,8 @@ class SettingsStore;
 class WindowSurface;
 
 // The five most recently saved and loaded data files, newest first, mirrored in the store
-// (section "Recent") and in the File menu's recent entries.
+// (section "Recent") and in the File menu's recent entries. Each change is made to the lists as
+// stored, so two running copies both keep the files they opened.
 class RecentFiles {
 public:
     static constexpr int Slots = 5;
@@ -18,14 +19,17 @@ public:
     List RecentLoaded;
 
     void GetRecentFiles();
-    void AddRecentSaved(const QString &path) { add(RecentSaved, path); }
-    void AddRecentLoaded(const QString &path) { add(RecentLoaded, path); }
+    void AddRecentSaved(const QString &path) { add(&RecentFiles::RecentSaved, path); }
+    void AddRecentLoaded(const QString &path) { add(&RecentFiles::RecentLoaded, path); }
     void UpdateRecentMenus();
     void SaveRecentFiles();
 
 private:
-    void add(List &list, const QString &path);
+    void readLists();
+    void add(List RecentFiles::*which, const QString &path);
 
+    List storedSaved_;    // the lists as last read from or written to the store
+    List storedLoaded_;
     SettingsStore &store_;
     WindowSurface &surface_;
 };

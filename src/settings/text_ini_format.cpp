@@ -1,13 +1,10 @@
 #include "settings/text_ini_format.h"
-#include <QIODevice>
-#include <QMap>
+#include <QList>
+#include <QSet>
 
 namespace TextIni {
 
 namespace {
-
-// Keys outside any section live under this header, as in Qt's own INI files.
-const QString GeneralSection = QStringLiteral("General");
 
 bool needsQuotes(const QString &value)
 {
@@ -20,6 +17,68 @@ bool needsQuotes(const QString &value)
             return true;
     }
     return false;
+}
+
+// One line of the file as the reader sees it.
+struct Line {
+    enum Kind { Other, Header, Entry } kind = Other;
+    QString section;     // a header's section, or an entry's
+    QString key;         // an entry's key
+    qsizetype valueAt = 0;   // where an entry's value starts (after "=" and any blanks)
+};
+
+// The file's lines, each with its line ending ("\n" or "\r\n"; the last may have none).
+QList<QStringView> splitLines(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype from = 0;
+    while (from < text.size()) {
+        const qsizetype end = text.indexOf(u'\n', from);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        lines << text.mid(from, next - from);
+        from = next;
+    }
+    return lines;
+}
+
+QStringView withoutEnding(QStringView line)
+{
+    if (line.endsWith(u'\n'))
+        line.chop(1);
+    if (line.endsWith(u'\r'))
+        line.chop(1);
+    return line;
+}
+
+// Reads one line; `section` is the section the lines above left open.
+Line classify(QStringView line, const QString &section)
+{
+    Line out;
+    QStringView body = withoutEnding(line);
+    const qsizetype bom = body.startsWith(QChar(0xfeff)) ? 1 : 0;
+    const QStringView text = body.mid(bom).trimmed();
+    if (text.isEmpty() || text.front() == u';' || text.front() == u'#')
+        return out;
+    if (text.front() == u'[' && text.back() == u']') {
+        out.kind = Line::Header;
+        out.section = text.mid(1, text.size() - 2).trimmed().toString();
+        if (out.section.compare(GeneralSection, Qt::CaseInsensitive) == 0)
+            out.section = GeneralSection;
+        return out;
+    }
+    const qsizetype equals = body.indexOf(u'=', bom);
+    if (equals < 0)
+        return out;
+    const QString key = body.mid(bom, equals - bom).trimmed().toString();
+    if (key.isEmpty())
+        return out;
+    out.kind = Line::Entry;
+    out.section = section;
+    out.key = key;
+    out.valueAt = equals + 1;
+    while (out.valueAt < body.size() && (body[out.valueAt] == u' ' || body[out.valueAt] == u'\t'))
+        ++out.valueAt;   // a new value goes where the old one started
+    return out;
 }
 
 } // namespace
@@ -88,58 +147,88 @@ QString decodeValue(QStringView text)
     return out;
 }
 
-bool read(QIODevice &device, QSettings::SettingsMap &map)
+QString path(const QString &section, const QString &key)
 {
-    QString text = QString::fromUtf8(device.readAll());
-    if (text.startsWith(QChar(0xfeff)))
-        text.remove(0, 1);
-    QString section;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.front() == u';' || line.front() == u'#')
-            continue;
-        if (line.front() == u'[' && line.back() == u']') {
-            section = line.mid(1, line.size() - 2).trimmed().toString();
-            if (section.compare(GeneralSection, Qt::CaseInsensitive) == 0)
-                section.clear();
-            continue;
+    return section + u'/' + key;
+}
+
+Values parse(QStringView text)
+{
+    Values values;
+    QString section = GeneralSection;
+    for (QStringView raw : splitLines(text)) {
+        const Line line = classify(raw, section);
+        if (line.kind == Line::Header)
+            section = line.section;
+        else if (line.kind == Line::Entry)
+            values.insert(path(line.section, line.key), decodeValue(withoutEnding(raw).mid(line.valueAt)));
+    }
+    return values;
+}
+
+QString apply(const QString &text, const Changes &changes)
+{
+    const QString eol = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    const QList<QStringView> lines = splitLines(text);
+    QList<QString> out;             // the lines kept, each with its ending
+    QMap<QString, qsizetype> last;  // per section: the out line new keys go after
+    QSet<QString> found;
+    QString section = GeneralSection;
+    for (QStringView raw : lines) {
+        const Line line = classify(raw, section);
+        if (line.kind == Line::Header)
+            section = line.section;
+        if (line.kind == Line::Entry) {
+            const QString key = path(line.section, line.key);
+            const auto change = changes.constFind(key);
+            if (change != changes.cend()) {
+                found.insert(key);
+                if (!change.value())
+                    continue;   // removed
+                const QStringView ending = raw.mid(withoutEnding(raw).size());
+                out << raw.left(line.valueAt).toString() + encodeValue(*change.value()) + ending.toString();
+                last[section] = out.size() - 1;
+                continue;
+            }
         }
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals <= 0)
-            continue;
-        const QString key = line.left(equals).trimmed().toString();
-        if (key.isEmpty())
-            continue;
-        map.insert(section.isEmpty() ? key : section + u'/' + key, decodeValue(line.mid(equals + 1)));
+        out << raw.toString();
+        // New keys go after the section's last entry: a comment below it may be about the
+        // next section.
+        if (line.kind != Line::Other)
+            last[section] = out.size() - 1;
     }
-    return true;
-}
 
-bool write(QIODevice &device, const QSettings::SettingsMap &map)
-{
-    // Grouped by section, sections and keys in the map's (sorted) order, [General] first.
-    QMap<QString, QStringList> sections;
-    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+    QMap<QString, QStringList> added;   // per section, in key order
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (!it.value() || found.contains(it.key()))
+            continue;
         const qsizetype slash = it.key().indexOf(u'/');
-        const QString section = slash < 0 ? QString() : it.key().left(slash);
-        const QString key = slash < 0 ? it.key() : it.key().mid(slash + 1);
-        sections[section] << key + u'=' + encodeValue(it.value().toString());
+        added[it.key().left(slash)] << it.key().mid(slash + 1) + u'=' + encodeValue(*it.value()) + eol;
     }
-    QString out;
-    for (auto it = sections.cbegin(); it != sections.cend(); ++it) {
-        if (!out.isEmpty())
-            out += u'\n';
-        out += u'[' + (it.key().isEmpty() ? GeneralSection : it.key()) + QLatin1String("]\n");
-        for (const QString &line : it.value())
-            out += line + u'\n';
+    QMap<qsizetype, QStringList> after;   // out line -> new lines after it
+    QStringList atEnd;
+    for (auto it = added.cbegin(); it != added.cend(); ++it) {
+        if (last.contains(it.key())) {
+            after[last[it.key()]] << it.value();
+        } else {
+            atEnd << u'[' + it.key() + u']' + eol;
+            atEnd << it.value();
+        }
     }
-    return device.write(out.toUtf8()) >= 0;
-}
 
-QSettings::Format format()
-{
-    static const QSettings::Format registered = QSettings::registerFormat(QStringLiteral("conf"), read, write);
-    return registered;
+    QString result;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        result += out[i];
+        if (after.contains(i) || (i == out.size() - 1 && !atEnd.isEmpty())) {
+            if (!result.endsWith(u'\n'))
+                result += eol;
+        }
+        if (after.contains(i))
+            result += after[i].join(QString());
+    }
+    if (!atEnd.isEmpty() && !result.isEmpty())
+        result += eol;   // a blank line before a new section
+    return result + atEnd.join(QString());
 }
 
 } // namespace TextIni

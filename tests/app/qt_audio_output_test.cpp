@@ -1,23 +1,18 @@
 #include "app/qt_audio_output.h"
+#include "support/sound_server.h"
 #include <QAudioDevice>
 #include <QMediaDevices>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
 // Plays through a real sound server: PulseAudio's null sink, which consumes 44100 bytes a
-// second like a sound card. Started here when it is not already running (root only).
+// second like a sound card.
 TEST(QtAudioOutput, DevicePullsTheLoopingToneAndKeepsPullingAcrossRewrites)
 {
-    const QString pulse = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-    if (pulse.isEmpty() || geteuid() != 0)
-        GTEST_SKIP() << "needs pulseaudio and root to start a null sink";
-    if (QProcess::execute(pulse, {QStringLiteral("--check")}) != 0)
-        ASSERT_EQ(QProcess::execute(pulse, {QStringLiteral("--start"), QStringLiteral("--exit-idle-time=-1")}), 0);
+    if (const QString problem = useSoundServer(); !problem.isEmpty())
+        GTEST_SKIP() << problem.toStdString();
     for (int i = 0; i < 50 && QMediaDevices::defaultAudioOutput().isNull(); ++i)
         QTest::qWait(100);
 
@@ -44,7 +39,6 @@ TEST(QtAudioOutput, DevicePullsTheLoopingToneAndKeepsPullingAcrossRewrites)
         QTest::qWait(500);
         EXPECT_EQ(out.bytesPulled(), stopped);
     }
-    // The sound server stays up: the speech test may be using it at the same time.
 }
 
 } // namespace

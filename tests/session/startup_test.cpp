@@ -1,5 +1,6 @@
 #include "data/load_fixture.h"
 #include "session/startup_log.h"
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -153,6 +154,32 @@ TEST_F(StartUpTest, AppearanceComesFromTheSettings)
     EXPECT_EQ(ChartAppearance::parseColour(QStringLiteral("&HFF&")), 0xFFu);
     EXPECT_EQ(ChartAppearance::parseColour(QStringLiteral("16711680")), 0xFF0000u);
     EXPECT_EQ(ChartAppearance::parseColour(QStringLiteral("-5")), 0u);
+}
+
+// The log keeps its newest 1000 lines: the 1000th stays, the 1001st oldest goes.
+TEST_F(StartUpTest, TheLogKeepsItsNewestThousandLines)
+{
+    QDir().mkpath(Viewer::programFolder());
+    {
+        QFile log(StartUpSteps::logPath(Viewer::programFolder()));
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        for (int i = 1; i < StartUpSteps::LogLines; ++i)
+            log.write(StartUpSteps::errorLine(QDateTime::currentDateTime(), 5, QStringLiteral("old"), i).toUtf8());
+    }
+    StartUpSteps steps(viewer.speech, Viewer::programFolder());
+    const auto fail = [&](int checkpoint) { steps.run(checkpoint, [] { throw StartUpError(53, QStringLiteral("new")); }); };
+    fail(2001);
+    QStringList lines = readLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1000);
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("old    LN = 1"))) << lines.first().toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("new    LN = 2001")));
+
+    fail(2002);
+    lines = readLog().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1000);
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("old    LN = 2"))) << lines.first().toStdString();
+    EXPECT_TRUE(lines[998].endsWith(QStringLiteral("new    LN = 2001")));
+    EXPECT_TRUE(readLog().endsWith(QStringLiteral("new    LN = 2002\r\n")));
 }
 
 class RecentFileTest : public LoadFixture {};

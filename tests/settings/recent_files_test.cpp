@@ -1,5 +1,7 @@
 #include "settings/recent_files.h"
+#include "settings/qsettings_store.h"
 #include "support/fakes.h"
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(RecentFiles, AListedPathMovesToTheFrontAndOnlyTheSamePathCounts)
@@ -47,4 +49,32 @@ TEST(RecentFiles, BothListsComeBackFromTheStoreIntoTheirOwnMenus)
     EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentLoaded1")), QStringLiteral("/d/loaded.lmd"));
     EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentSaved2")), QStringLiteral("/d/saved-old.lmd"));
     EXPECT_EQ(surface.captions.value(QStringLiteral("mnuRecentSaved5")), QString());
+}
+
+// Two running copies share one settings file: each list change starts from the stored lists,
+// and a copy that writes its lists again (as closing does) does not put back older ones.
+TEST(RecentFiles, TwoRunningCopiesKeepEachOthersFiles)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("viewer.conf"));
+    QSettingsStore storeA(path), storeB(path);
+    FakeSurface surfaceA, surfaceB;
+    RecentFiles a{storeA, surfaceA}, b{storeB, surfaceB};
+    a.GetRecentFiles();
+    b.GetRecentFiles();
+    a.AddRecentLoaded(QStringLiteral("/d/x.lmd"));
+    b.AddRecentLoaded(QStringLiteral("/d/y.lmd"));
+    EXPECT_EQ(b.RecentLoaded, (RecentFiles::List{"/d/y.lmd", "/d/x.lmd", "", "", ""}));
+    EXPECT_EQ(surfaceB.captions.value(QStringLiteral("mnuRecentLoaded2")), QStringLiteral("/d/x.lmd"));
+
+    storeA.write(QStringLiteral("Settings"), QStringLiteral("LastLoadDir"), QStringLiteral("/d"));   // A sees B's lists now
+    a.SaveRecentFiles();
+    b.SaveRecentFiles();
+    QSettingsStore fresh(path);
+    RecentFiles after{fresh, surfaceA};
+    after.GetRecentFiles();
+    EXPECT_EQ(after.RecentLoaded, (RecentFiles::List{"/d/y.lmd", "/d/x.lmd", "", "", ""}));
+
+    a.AddRecentLoaded(QStringLiteral("/d/x.lmd"));   // listed: moves to the front of the stored list
+    EXPECT_EQ(a.RecentLoaded, (RecentFiles::List{"/d/x.lmd", "/d/y.lmd", "", "", ""}));
 }
