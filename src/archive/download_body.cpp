@@ -15,7 +15,7 @@ namespace {
 
 constexpr int UnpackChunk = 64 * 1024;
 
-std::filesystem::path fsPath(const QString &path) { return std::filesystem::path(path.toStdU16String()); }
+std::filesystem::path fsPath(const QString &path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
 
 QString megabytes(qint64 bytes)
 {
@@ -63,7 +63,8 @@ bool DownloadBody::open(QString &why)
     std::error_code error;
     std::filesystem::create_directories(fsPath(target.absolutePath()), error);
     if (error) {
-        why = cannotWrite(error.value());
+        // "Exists" here means a file stands where a folder of the path should be.
+        why = cannotWrite(error.value() == EEXIST ? ENOTDIR : error.value());
         return false;
     }
     // Hidden, beside the target (so the final rename stays on one disk), and new: an existing

@@ -75,6 +75,7 @@ void Viewer::startUp()
         QDir().mkpath(folder);
         ProgramFolder::moveDoubledFolder(folder);
         archive.programFolder = folder;
+        archive.ownFiles = {StartUpSteps::logPath(folder), QDir(folder).filePath(QLatin1String(Help::FileName))};
         if (!QDir::setCurrent(folder))
             throw StartUpError(76, QStringLiteral("Path not found: ") + folder);
     });
