@@ -25,7 +25,7 @@ QString redacted(const QString &text, const QString &address)
     QString out = text;
     const QUrl url(address);
     if (!url.userInfo().isEmpty()) {
-        for (const QString &secret : {url.userInfo(QUrl::FullyEncoded), url.userInfo(QUrl::FullyDecoded)})
+        for (const QString &secret : {url.userInfo(QUrl::FullyEncoded), url.userInfo(QUrl::PrettyDecoded)})
             out.replace(secret + u'@', QString());
         for (const QString &secret : {url.password(QUrl::FullyEncoded), url.password(QUrl::FullyDecoded)}) {
             if (!secret.isEmpty())

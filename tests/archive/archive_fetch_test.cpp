@@ -85,9 +85,11 @@ TEST_F(ArchiveFetchTest, DownloadsHaveAFolderOfTheirOwnAndNeverReplaceTheProgram
     serveFile("loaderr.txt", "planted");
     serveFile("LMSonifyHelp.txt", "planted");
     const int asked = int(server.requested.size());
-    for (const char *k : {"S", "T", "W"})
-        EXPECT_TRUE(key(QLatin1String(k)).last().contains(" is the name of one of this program's own files, so it was not downloaded."))
-            << k;
+    for (const char *k : {"S", "T", "W"}) {
+        const QStringList said = key(QLatin1String(k));
+        EXPECT_TRUE(said.value(said.size() - 1).contains(" is the name of one of this program's own files, so it was not downloaded."))
+            << k << ": " << said.join(" | ").toStdString();
+    }
     EXPECT_EQ(server.requested.size(), asked) << "nothing is even asked for";
     EXPECT_FALSE(QFile::exists(path("LMSonifyHelp.txt")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
