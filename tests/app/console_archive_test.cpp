@@ -100,7 +100,10 @@ TEST_F(ConsoleArchive, SFetchesTheDataFileAndLoadsIt)
     EXPECT_TRUE(states[0].endsWith(QStringLiteral("rec.lmd")));
     EXPECT_TRUE(states[0].contains(" focus=txtIn ")) << "the emptied list gives the focus back";
     const qsizetype arrived = out.indexOf(QStringLiteral("say: Saved rec.lmd"));
-    EXPECT_EQ(out.value(arrived + 1), "say: Waiting for text.");
+    EXPECT_EQ(out.value(arrived + 1), "say: In folder " + home.filePath(QStringLiteral("dl")) + ".");
+    EXPECT_GT(out.indexOf(QStringLiteral("say: Waiting for text."), arrived), arrived);
+    // Loaded as from the recent-files menu: the file's report follows.
+    EXPECT_GT(out.indexOf(QStringLiteral("say: Number of channels  1."), arrived), arrived);
     EXPECT_FALSE(out.contains("say: No matching records."));
     QFile saved(home.filePath(QStringLiteral("dl/rec.lmd")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
