@@ -27,7 +27,7 @@ protected:
         server = std::make_unique<ThreadedHttpServer>([index, this](HttpTestServer &s) {
             s.serve("/varecords_sort.txt", index);
             s.serve("/vadataclean/rec.lmd", dataFile);
-            s.serve("/vadataclean/sound.wav", "RIFF");
+            s.serve("/vadataclean/sound.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16));   // a sound by its bytes too
             s.routes["/stalled/varecords_sort.txt"] = {200, "OK", index, {}, true};
         });
         QFile ini(home.filePath(QStringLiteral("s.ini")));
