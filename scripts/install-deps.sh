@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libespeak-ng-dev espeak-ng sox xvfb xauth
   speech-dispatcher speech-dispatcher-espeak-ng pulseaudio libspeechd-dev qt6-base-private-dev
-  desktop-file-utils appstream shared-mime-info
+  desktop-file-utils appstream shared-mime-info zlib1g-dev
 )
 
 missing=()

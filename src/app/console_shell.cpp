@@ -105,9 +105,10 @@ void ConsoleShell::lookAtInput()
     if (const QString *next = input_.peek(); next && isEscapeLine(*next)) {
         input_.dropLine();
         viewer_->keyPress(QStringLiteral("Escape"));
-    } else if (input_.ended() && viewer_->scan.ScanStarted && !viewer_->speech.AbortRequested) {
-        // Only a scan can run without end; a report or a download ends by itself, and a script
-        // piping in one command must still hear all of it.
+    } else if (input_.ended() && (viewer_->scan.ScanStarted || viewer_->archive.downloader.Downloading)
+               && !viewer_->speech.AbortRequested) {
+        // A scan or a download may run for a long time with nobody left to stop it; a report
+        // ends by itself, and a script piping in one command must still hear all of it.
         viewer_->keyPress(QStringLiteral("Escape"));
     }
 }

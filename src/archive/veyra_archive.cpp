@@ -1,16 +1,22 @@
 #include "archive/veyra_archive.h"
 #include "archive/archive_dates.h"
 #include "archive/archive_search.h"
+#include "archive/download_words.h"
+#include "archive/open_kinds.h"
+#include "settings/program_folder.h"
+#include "util/leading_number.h"
 #include "ports/settings_store.h"
 #include "ports/window_surface.h"
 #include "voice/number_forms.h"
 #include "voice/speech.h"
 #include <QDir>
-#include <QUrl>
+#include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
 const QString Section = QStringLiteral("Settings");
+constexpr qint64 DefaultMaxDownloadMB = 512;
 
 struct FileKind {
     QString ArchiveRecord::*field;
@@ -36,12 +42,35 @@ VeyraArchive::VeyraArchive(Speech &speech, WindowSurface &surface, MessagePump &
     List1.fetchFile = [this](qsizetype record, QChar kind) { fetchFile(record, kind); };
 }
 
-QString VeyraArchive::archiveUrl() const
+QUrl VeyraArchive::archiveAddress(const QString &relative) const
 {
-    QString url = settings_.read(Section, QStringLiteral("ArchiveURL"), QString()).trimmed();
-    if (!url.isEmpty() && !url.endsWith(u'/'))
-        url += u'/';
+    const QString setting = settings_.read(Section, QStringLiteral("ArchiveURL"), QString()).trimmed();
+    if (setting.isEmpty())
+        return QUrl();
+    QUrl url(setting);
+    url.setFragment(QString());
+    QString path = url.path(QUrl::FullyDecoded);
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    url.setPath(path + relative, QUrl::DecodedMode);
     return url;
+}
+
+QString VeyraArchive::downloadFolder() const
+{
+    return ProgramFolder::downloadFolder(settings_.read(Section, QStringLiteral("DataDirectory"), QString()), programFolder);
+}
+
+bool VeyraArchive::isOwnFile(const QString &path) const
+{
+    const QString target = QFileInfo(path).absoluteFilePath();
+    QStringList own = ownFiles;
+    own << QDir(programFolder).filePath(QLatin1String(ArchiveIndex::LocalFileName));
+    for (const QString &file : own) {
+        if (target.compare(QFileInfo(file).absoluteFilePath(), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 void VeyraArchive::speakNoArchive()
@@ -54,18 +83,19 @@ bool VeyraArchive::searchFlow(const QString &answer)
 {
     // A copy: the command box may be emptied (Escape) while the index is fetched.
     const QString typed = answer;
-    const QString base = archiveUrl();
-    if (base.isEmpty()) {
-        speakNoArchive();
-        return false;
-    }
+    // What the user typed is judged first: a typing slip is worth hearing before the setting.
     const auto moment = parseArchiveMoment(typed, locale);
     if (!moment) {
         speech_.speak(typed + QStringLiteral(" cannot be interpreted as a date."));
         return false;
     }
+    const QUrl indexAddress = archiveAddress(QLatin1String(ArchiveIndex::RemoteFileName));
+    if (indexAddress.isEmpty()) {
+        speakNoArchive();
+        return false;
+    }
     index.localIndexPath = QDir(programFolder).filePath(QLatin1String(ArchiveIndex::LocalFileName));
-    index.remoteIndexUrl = base + QLatin1String(ArchiveIndex::RemoteFileName);
+    index.remoteIndexUrl = indexAddress.toString(QUrl::FullyEncoded);
     index.PrepareArchiveIndex(*moment);
     // Even an index of one recording is searched.
     if (index.highestRecord() >= 1)
@@ -107,23 +137,46 @@ void VeyraArchive::fetchFile(qsizetype record, QChar kind)
         speech_.speak(QStringLiteral("The file name of this record is not safe to use, so it was not downloaded."));
         return;
     }
-    const QString base = archiveUrl();
-    if (base.isEmpty()) {
+    const QUrl url = archiveAddress(QStringLiteral("vadataclean/") + name);
+    if (url.isEmpty()) {
         speakNoArchive();
         return;
     }
-    const QString url = base + QStringLiteral("vadataclean/") + QString::fromLatin1(QUrl::toPercentEncoding(name));
-    QString folder = settings_.read(Section, QStringLiteral("DataDirectory"), QString());
-    if (folder.isEmpty())   // an empty setting also means the program folder
-        folder = programFolder;
-    const QString localPath = QDir::toNativeSeparators(QDir(folder).filePath(name));
+    const QString localPath = QDir(downloadFolder()).filePath(name);
+    if (isOwnFile(localPath)) {
+        speech_.speak(DownloadWords::shortened(name) + QStringLiteral(" is the name of one of this program's own files, so it "
+                                                                       "was not downloaded. Set DataDirectory to a folder for downloads."));
+        return;
+    }
+    DownloadOptions options;
+    const qint64 megabytes = qint64(leadingNumber(settings_.read(Section, QStringLiteral("MaxDownloadMB"), QString::number(DefaultMaxDownloadMB))));
+    options.maxBytes = std::clamp(megabytes > 0 ? megabytes : DefaultMaxDownloadMB, qint64(1), qint64(1) << 30) << 20;
+    options.capName = QStringLiteral("the setting MaxDownloadMB");
+    // W, I and T say themselves where the file went: it may not be opened.
+    options.announceSaved = kind == u'S';
     // A failed or cancelled download has said why; nothing is loaded or opened then.
-    if (!downloader.doDownload(url, localPath))
+    if (!downloader.doDownload(url.toString(QUrl::FullyEncoded), localPath, options))
         return;
     if (kind == u'S') {
         if (loadFile)
             loadFile(localPath);
-    } else if (!desktop->openWithDesktop(localPath)) {
-        speech_.speak(QStringLiteral("No program was found to open ") + name + u'.');
+    } else {
+        openDownloaded(localPath, kind);
     }
+}
+
+void VeyraArchive::openDownloaded(const QString &localPath, QChar kind)
+{
+    const QString name = DownloadWords::shortened(QFileInfo(localPath).fileName());
+    if (!OpenKinds::fits(localPath, kind)) {
+        const QString folder = QFileInfo(localPath).absolutePath();
+        speech_.speak(QStringLiteral("Saved ") + name + QStringLiteral(" in ") + QDir::toNativeSeparators(folder)
+                      + QStringLiteral("; not opened, it is not a%1 %2 file.")
+                            .arg(kind == u'I' ? QStringLiteral("n") : QString(), OpenKinds::kindWord(kind)));
+        speech_.folderSpoken(folder);
+        return;
+    }
+    downloader.announceSaved(localPath);
+    if (!desktop->openWithDesktop(localPath))
+        speech_.speak(QStringLiteral("No program was found to open ") + name + u'.');
 }

@@ -4,6 +4,8 @@
 #include "archive/match_list.h"
 #include "ports/desktop_port.h"
 #include <QLocale>
+#include <QStringList>
+#include <QUrl>
 #include <functional>
 
 class Speech;
@@ -26,6 +28,8 @@ public:
     QLocale locale = QLocale::system();
     // The program folder, where the index copy lives (set at start-up).
     QString programFolder;
+    // Files of the program (its log, its help): no download is ever written over them.
+    QStringList ownFiles;
     // Loads a downloaded data file as the recent-files menu does.
     std::function<void(const QString &path)> loadFile;
     DesktopPort *desktop = &noDesktop_;
@@ -39,11 +43,17 @@ public:
     double SearchMoment = 0;
     bool DateOnlySearch = false;
 
-    // The base address from ArchiveURL, ending in "/"; empty when it is not set.
-    QString archiveUrl() const;
+    // The address of `relative` in the archive named by ArchiveURL; empty when it is not set.
+    // The setting's query (an access key, say) is kept, a fragment is dropped.
+    QUrl archiveAddress(const QString &relative) const;
+    // Where a record's files go: DataDirectory, or the program folder's "Downloads".
+    QString downloadFolder() const;
 
 private:
     void fetchFile(qsizetype record, QChar kind);
+    bool isOwnFile(const QString &path) const;
+    // Opens a downloaded sound, image or text file with the desktop, if it really is one.
+    void openDownloaded(const QString &localPath, QChar kind);
     void speakNoArchive();
 
     Speech &speech_;

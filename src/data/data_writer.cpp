@@ -205,6 +205,7 @@ bool DataWriter::SaveDataFile(const QString &path)
     surface_.setLabel(QStringLiteral("LBLLR"), QLatin1String(" Saved ") + path);
     // A user who cannot see the label still learns that the file is safely written.
     speech_.speak(QLatin1String("Saved ") + QFileInfo(path).fileName() + QLatin1Char('.'));
+    speech_.speakFolder(QFileInfo(path).absolutePath());
     surface_.setEnabled(QStringLiteral("mnuDataFileInfo"), true);
     if (hooks.addRecentSaved)
         hooks.addRecentSaved(path);

@@ -81,6 +81,7 @@ void DelimitedExport::mnuExportToTabDelimitedFile()
 
     if (!failure) {
         speech_.speak(QStringLiteral("File Exported Successfully"));
+        speech_.speakFolder(QFileInfo(ExportFileName).absolutePath());
         return;
     }
     file->cancelWriting();

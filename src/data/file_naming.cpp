@@ -1,7 +1,7 @@
 #include "data/file_naming.h"
 #include "ports/settings_store.h"
 #include <QDir>
-#include <QStandardPaths>
+#include "settings/program_folder.h"
 #include <cmath>
 
 namespace FileNaming {
@@ -87,9 +87,10 @@ QString dataFileNameFor(double firstSampleTime, bool loggedUsingUT)
 FolderLayout FolderLayout::fromSettings(const SettingsStore &s)
 {
     FolderLayout layout;
-    layout.dataDirectory = s.read(QStringLiteral("Settings"), QStringLiteral("DataDirectory"), QString());
+    const QString program = ProgramFolder::path();
+    layout.dataDirectory = ProgramFolder::expandFolder(s.read(QStringLiteral("Settings"), QStringLiteral("DataDirectory"), QString()), program);
     if (layout.dataDirectory.isEmpty())
-        layout.dataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        layout.dataDirectory = program;
     layout.byMonth = isOn(s, QStringLiteral("OrganizeByMonth"));
     layout.byDay = isOn(s, QStringLiteral("OrganizeByDay"));
     return layout;

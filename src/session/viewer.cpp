@@ -72,10 +72,8 @@ void Viewer::connectParts()
     box.mnuScan = [this] { scan.mnuScan(); };
 
     box.archiveSearch = [this](const QString &answer) { return archive.searchFlow(answer); };
-    archive.loadFile = [this](const QString &path) {
-        int first = 0, last = 0;
-        loader.LoadData(path, first, last);
-    };
+    // A recording fetched with S is loaded as a recent-files entry is, report and all.
+    archive.loadFile = [this](const QString &path) { openAsRecentFile(path); };
     h.hideArchiveList = [this] {
         archive.List1.clear();
         // An empty list cannot keep the focus: it goes back to the command box, as in the window.

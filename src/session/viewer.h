@@ -113,6 +113,9 @@ private:
     void registerActions();
     // The ten recent-file menu commands.
     void addRecentFileCommands();
+    // Loads a file as a recent-files entry does: INFO report after a completed load, offset
+    // panel closed.
+    void openAsRecentFile(const QString &path);
     void applyAppearanceStep(void (ChartAppearance::*read)(const SettingsStore &));
     void connectNavigation();
     void registerNavigationActions();

@@ -3,8 +3,8 @@
 #include "ports/message_pump.h"
 #include "ports/settings_store.h"
 #include "ports/window_surface.h"
+#include "settings/program_folder.h"
 #include <QDir>
-#include <QStandardPaths>
 
 #ifndef LUMORA_VERSION
 #define LUMORA_VERSION "0.0.0"
@@ -23,7 +23,7 @@ const char *const NavigationControls[] = {"cmdLeft",   "cmdRight",  "cmdUp",    
 
 QString Viewer::programFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return ProgramFolder::path();
 }
 
 QString Viewer::versionText()
@@ -73,7 +73,9 @@ void Viewer::startUp()
     steps.run(1, [&] { StartingUp = true; });
     steps.run(3, [&] {
         QDir().mkpath(folder);
+        ProgramFolder::moveDoubledFolder(folder);
         archive.programFolder = folder;
+        archive.ownFiles = {StartUpSteps::logPath(folder), QDir(folder).filePath(QLatin1String(Help::FileName))};
         if (!QDir::setCurrent(folder))
             throw StartUpError(76, QStringLiteral("Path not found: ") + folder);
     });

@@ -1,18 +1,18 @@
 #include "voice/help.h"
 #include "ports/message_pump.h"
 #include "ports/window_surface.h"
+#include "settings/program_folder.h"
 #include "voice/speech.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 QStringList Help::candidatePaths()
 {
     const QString name = QString::fromLatin1(FileName);
     const QString exeDir = QCoreApplication::applicationDirPath();
-    return {QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + u'/' + name,
+    return {ProgramFolder::path() + u'/' + name,
             exeDir + u'/' + name,
             QDir::cleanPath(exeDir + QStringLiteral("/../share/lumora-viewer/") + name)};
 }

@@ -1,10 +1,25 @@
 #include "voice/speech.h"
 #include "ports/message_pump.h"
 #include "ports/speech_port.h"
+#include <QDir>
 
 void Speech::speak(const QString &text)
 {
     port_.speak(text);
+}
+
+void Speech::speakFolder(const QString &folder)
+{
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(folder));
+    if (native == lastFolder_)
+        return;
+    lastFolder_ = native;
+    port_.speak(QStringLiteral("In folder ") + native + u'.');
+}
+
+void Speech::folderSpoken(const QString &folder)
+{
+    lastFolder_ = QDir::toNativeSeparators(QDir::cleanPath(folder));
 }
 
 void Speech::speakReadout(const QString &text)

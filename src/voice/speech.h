@@ -22,10 +22,18 @@ public:
     // A message box that is also spoken, so a user without a screen reader hears it.
     void messageBox(const QString &title, const QString &text, MessageIcon icon = MessageIcon::None);
 
+    // Where a file was written, said after the sentence that names the file: only when the
+    // folder differs from the last folder said, so a user saving again and again is not told
+    // the same folder each time.
+    void speakFolder(const QString &folder);
+    // A sentence that named the folder itself counts as having said it.
+    void folderSpoken(const QString &folder);
+
     bool AbortRequested = false;
 
 private:
     SpeechPort &port_;
     MessagePump &pump_;
     WindowSurface &surface_;
+    QString lastFolder_;
 };

@@ -32,6 +32,11 @@ TEST_F(Export, WritesTheVisibleRowsOfTheCursorChannelTimedFromTheFirstRow)
     ASSERT_EQ(lines.size(), 101);   // 100 lines ended by CR LF, nothing after
     EXPECT_EQ(lines[0], DelimitedExport::exportLine(10, viewer.chart.GetValue(1, 100)).chopped(1));
     EXPECT_EQ(lines[99], DelimitedExport::exportLine(19.9, viewer.chart.GetValue(1, 199)).chopped(1));
+    const QString folder = QStringLiteral("In folder ") + QDir::toNativeSeparators(dir.path()) + u'.';
+    EXPECT_EQ(speech.spoken.mid(speech.spoken.size() - 2), (QStringList{"File Exported Successfully", folder}));
+    // The folder is said again only when it changes.
+    type(QStringLiteral("EXPORT"));
+    type(QString());
     EXPECT_EQ(speech.spoken.last(), QStringLiteral("File Exported Successfully"));
 }
 
@@ -64,6 +69,6 @@ TEST_F(Export, TheAutomaticNameNeverNamesTheLoadedDataFile)
     type(QString());
     EXPECT_EQ(contents(data), before);
     EXPECT_EQ(contents(path(QStringLiteral("night-export.txt"))).count('\n'), 50);
-    EXPECT_EQ(speech.spoken.last(), QStringLiteral("File Exported Successfully"));
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("File Exported Successfully")));
     EXPECT_EQ(DelimitedExport::automaticName(QStringLiteral("/obs/a.b.lmd")), QStringLiteral("/obs/a.b.txt"));
 }

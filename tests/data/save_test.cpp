@@ -34,7 +34,8 @@ TEST_F(Save, ViewSaveProposesTheDayFolderAndUtNameAndKeepsTheHeaderInMemory)
     EXPECT_EQ(surface.dialogs[0].initialPath, expected);
     EXPECT_EQ(QFileInfo(expected).size(), FileHeader::Size + before.NotesLength + 200 * 4 * 8);
     EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QLatin1String(" Saved ") + expected);
-    EXPECT_EQ(speech.spoken.last(), QStringLiteral("Saved UT240321210010.lmd."));
+    const QString folder = QStringLiteral("In folder ") + QFileInfo(expected).absolutePath() + u'.';
+    EXPECT_EQ(speech.spoken.mid(speech.spoken.size() - 2), (QStringList{"Saved UT240321210010.lmd.", folder}));
     EXPECT_EQ(viewer.recent.RecentSaved[0], expected);
     EXPECT_EQ(viewer.data.header.encode(), before.encode());
 }

@@ -4,8 +4,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 #include <future>
+#include <zlib.h>
 
 // A small HTTP server on 127.0.0.1 for download tests: each path answers as its route says,
 // including the ways real servers fail (an error status, a stall, a body cut short).
@@ -18,7 +20,27 @@ public:
         QByteArray location;         // a redirect to this address
         bool stall = false;          // send the headers and half the body, then nothing
         qint64 announcedLength = -1; // a Content-Length other than the body's (then close)
+        QByteArray encoding;         // a Content-Encoding header ("gzip")
+        bool noLength = false;       // no Content-Length: the body ends when the connection closes
+        int dripMs = 0;              // send the body one byte at a time, this often
+        QByteArray extraHeaders;     // more header lines, each ending in CR LF
     };
+
+    // The body as a server packs it with Content-Encoding: gzip.
+    static QByteArray gzip(const QByteArray &plain)
+    {
+        z_stream z{};
+        deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+        QByteArray out(int(deflateBound(&z, uLong(plain.size()))) + 32, '\0');
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(plain.constData()));
+        z.avail_in = uInt(plain.size());
+        z.next_out = reinterpret_cast<Bytef *>(out.data());
+        z.avail_out = uInt(out.size());
+        deflate(&z, Z_FINISH);
+        out.resize(qsizetype(z.total_out));
+        deflateEnd(&z);
+        return out;
+    }
 
     HttpTestServer()
     {
@@ -31,6 +53,7 @@ public:
 
     QHash<QByteArray, Route> routes;
     QList<QByteArray> requested;   // paths in the order they were asked for
+    QList<QByteArray> heads;       // each request's line and headers, in the same order
 
     quint16 port() const { return server_.serverPort(); }
     QString url(const QString &path = QString()) const
@@ -55,6 +78,7 @@ private:
         if (!pending.contains("\r\n\r\n"))
             return;
         const QByteArray path = pending.split(' ').value(1);
+        heads << pending.left(pending.indexOf("\r\n\r\n"));
         pending.clear();
         requested << path;
         const auto it = routes.constFind(path);
@@ -62,11 +86,29 @@ private:
         QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' + route.reason + "\r\n";
         if (!route.location.isEmpty())
             head += "Location: " + route.location + "\r\n";
+        if (!route.encoding.isEmpty())
+            head += "Content-Encoding: " + route.encoding + "\r\n";
+        head += route.extraHeaders;
         const qint64 length = route.stall ? route.body.size() * 2 + 10
                               : route.announcedLength >= 0 ? route.announcedLength
                                                            : route.body.size();
-        head += "Content-Length: " + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+        if (!route.noLength)
+            head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+        head += "Connection: close\r\n\r\n";
         socket->write(head);
+        if (route.dripMs > 0) {
+            auto *drip = new QTimer(socket);
+            QObject::connect(drip, &QTimer::timeout, socket, [socket, drip, body = route.body, sent = qsizetype(0)]() mutable {
+                if (sent < body.size())
+                    socket->write(body.mid(sent++, 1));
+                else {
+                    drip->stop();
+                    socket->disconnectFromHost();
+                }
+            });
+            drip->start(route.dripMs);
+            return;
+        }
         socket->write(route.stall ? route.body.left(route.body.size() / 2) : route.body);
         socket->flush();
         if (!route.stall)
