@@ -3,6 +3,7 @@
 #include "ports/message_pump.h"
 #include "ports/settings_store.h"
 #include "ports/window_surface.h"
+#include "voice/voice_settings.h"
 #include <QDir>
 #include <QStandardPaths>
 
@@ -70,7 +71,11 @@ void Viewer::startUp()
     const QString folder = programFolder();
     StartUpSteps steps(speech, folder);
 
-    steps.run(1, [&] { StartingUp = true; });
+    steps.run(1, [&] {
+        StartingUp = true;
+        // Before the first word: the whole session speaks at the rate the user chose.
+        speech.setVoiceStyle(VoiceSettings::read(store));
+    });
     steps.run(3, [&] {
         QDir().mkpath(folder);
         archive.programFolder = folder;
