@@ -1,6 +1,7 @@
 #include "app/console_shell.h"
 #include "app/console_io.h"
 #include "app/qt_speech.h"
+#include "app/screen_reader_status.h"
 #include "session/state_line.h"
 #include "session/viewer.h"
 #include "settings/qsettings_store.h"
@@ -33,6 +34,11 @@ public:
         write(text);
         if (voice)
             voice->speakAsync(text);
+    }
+    void setVoiceStyle(const VoiceStyle &style) override
+    {
+        if (voice)
+            voice->setVoiceStyle(style);
     }
 
 private:
@@ -135,9 +141,12 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
         settings_ = std::make_unique<QSettingsStore>(options_.settingsPath);
     if (options_.speak) {
         auto voice = std::make_unique<QtSpeech>();
-        if (voice->waitForConnection(15000))
+        if (voice->waitForConnection(15000)) {
+            screenReader_ = std::make_unique<ScreenReaderStatus>();
+            QObject::connect(screenReader_.get(), &ScreenReaderStatus::changed, voice.get(), &QtSpeech::setYielding);
+            screenReader_->start();
             static_cast<Speech &>(*speech_).voice = std::move(voice);
-        else   // standard output belongs to the protocol
+        } else   // standard output belongs to the protocol
             std::fprintf(stderr, "Speech is not available: %s\n", qPrintable(voice->problem()));
     }
     viewer_ = std::make_unique<Viewer>(Ports{*speech_, *surface_, pump_, *settings_});

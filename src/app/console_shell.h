@@ -13,6 +13,7 @@ class SettingsStore;
 class AudioPort;
 class PaceClock;
 class WavRecorder;
+class ScreenReaderStatus;
 
 struct ConsoleOptions {
     bool speak = false;        // also speak through the speech engine
@@ -65,4 +66,5 @@ private:
     std::unique_ptr<AudioPort> audio_;
     WavRecorder *recorder_ = nullptr;   // audio_, when recording
     std::unique_ptr<Viewer> viewer_;
+    std::unique_ptr<ScreenReaderStatus> screenReader_;   // with --speak: ours gives way to it
 };

@@ -84,6 +84,8 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
             connect(d->qtSpeech, &QtSpeech::connectionFailed, this, unavailable);
     }
     // Asked once the window is up; until the answer comes, no screen reader is assumed.
+    if (d->qtSpeech)
+        connect(&d->screenReader, &ScreenReaderStatus::changed, d->qtSpeech, &QtSpeech::setYielding);
     QTimer::singleShot(0, &d->screenReader, &ScreenReaderStatus::start);
 }
 

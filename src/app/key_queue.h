@@ -70,6 +70,7 @@ public:
     }
     void speakAsync(const QString &text) override { voice_.speakAsync(text); }
     void stop() override { voice_.stop(); }
+    void setVoiceStyle(const VoiceStyle &style) override { voice_.setVoiceStyle(style); }
 
 private:
     void say(const QString &text, bool readout)

@@ -8,9 +8,12 @@ namespace {
 constexpr int WatchdogTickMs = 50;
 }
 
-QtSpeech::QtSpeech(QObject *parent) : QObject(parent)
+QtSpeech::QtSpeech(QObject *parent) : QtSpeech(new SpeechdWorker, true, parent) {}
+
+QtSpeech::QtSpeech(SpeechdWorker *worker, QObject *parent) : QtSpeech(worker, false, parent) {}
+
+QtSpeech::QtSpeech(SpeechdWorker *worker, bool needsSoundDevice, QObject *parent) : QObject(parent), worker_(worker)
 {
-    worker_ = new SpeechdWorker;
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     connect(worker_, &SpeechdWorker::opened, this, &QtSpeech::onOpened);
@@ -22,7 +25,7 @@ QtSpeech::QtSpeech(QObject *parent) : QObject(parent)
     thread_.start();
     // Without a sound device speech-dispatcher takes every utterance and never begins one, so
     // each would wait out the queue limit while the user's keys are held: stay silent instead.
-    if (QMediaDevices::audioOutputs().isEmpty())
+    if (needsSoundDevice && QMediaDevices::audioOutputs().isEmpty())
         problem_ = QStringLiteral("No sound device was found.");
     else   // opening may start the server, which takes seconds: the window does not wait for it
         QMetaObject::invokeMethod(worker_, &SpeechdWorker::open, Qt::QueuedConnection);
@@ -126,12 +129,25 @@ void QtSpeech::sendNext()
 {
     if (!connected_ || inFlight_ || queue_.empty())
         return;
-    Utterance &u = queue_.front();
     inFlight_ = true;
+    send(queue_.front());
+}
+
+void QtSpeech::send(Utterance &u)
+{
     u.clock.start();
+    u.messageId = 0;
+    u.yielding = yielding_;
     earlyEvents_.clear();
-    QMetaObject::invokeMethod(worker_, "say", Qt::QueuedConnection, Q_ARG(qint64, u.seq), Q_ARG(QString, u.text));
+    QMetaObject::invokeMethod(worker_, "say", Qt::QueuedConnection, Q_ARG(qint64, u.seq), Q_ARG(QString, u.text),
+                              Q_ARG(bool, u.yielding));
     watchdog_.start();
+}
+
+void QtSpeech::setVoiceStyle(const VoiceStyle &style)
+{
+    SpeechdWorker *worker = worker_;
+    QMetaObject::invokeMethod(worker_, [worker, style] { worker->setStyle(style); }, Qt::QueuedConnection);
 }
 
 void QtSpeech::setStage(Utterance &u, Stage stage)
@@ -196,8 +212,16 @@ void QtSpeech::onEvent(qint64 messageId, int event)
         finishCurrent(Stage::Ended);
         break;
     case SpeechdWorker::Cancelled:
-        // Another client's IMPORTANT message, or the user silencing the server.
-        finishCurrent(Stage::Cancelled);
+        // Another client's speech or the user silencing the server. Beside a screen reader a
+        // line cancelled before it began was never heard: it waits for its turn again. A line
+        // cut short is over, as the screen reader's own lines are when the user speaks up.
+        if (u.yielding && u.stage == Stage::Queued && u.resent < ResendLimit) {
+            ++u.resent;
+            setStage(u, Stage::Waiting);
+            send(u);
+        } else {
+            finishCurrent(Stage::Cancelled);
+        }
         break;
     default:
         break;

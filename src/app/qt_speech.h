@@ -24,6 +24,9 @@ public:
     Q_ENUM(Stage)
 
     explicit QtSpeech(QObject *parent = nullptr);
+    // With a worker of the caller's making (a test's stand-in for the server), opened whether
+    // or not a sound device is found; takes the worker over.
+    explicit QtSpeech(SpeechdWorker *worker, QObject *parent = nullptr);
     ~QtSpeech() override;
 
     // False once the server could not be reached (the connection is made in the background).
@@ -35,7 +38,15 @@ public:
     void speak(const QString &text) override;
     void speakAsync(const QString &text) override;
     void stop() override;
+    void setVoiceStyle(const VoiceStyle &style) override;
 
+    // Beside a running screen reader our speech gives way to its speech: an utterance it cuts
+    // short is over (the report goes on with its next line), one it cancels before a word of it
+    // was heard is sent again. Without a screen reader nothing else cuts ours short.
+    void setYielding(bool on) { yielding_ = on; }
+    bool yielding() const { return yielding_; }
+    // How often one utterance is sent again before it is given up.
+    static constexpr int ResendLimit = 20;
     // Longest an utterance may run once begun: well past any voice's length for the text.
     static int runLimitMs(const QString &text) { return 4000 + 250 * int(text.size()); }
     // Longest an utterance may wait in the server's queue behind other clients' speech.
@@ -50,16 +61,21 @@ signals:
     void progressed();
 
 private:
+    QtSpeech(SpeechdWorker *worker, bool needsSoundDevice, QObject *parent);
+
     struct Utterance {
         qint64 seq = 0;
         QString text;
         qint64 messageId = 0;
         Stage stage = Stage::Waiting;
         QElapsedTimer clock;   // since sent, then since begun
+        bool yielding = false; // sent at the priority other speech cuts short
+        int resent = 0;
     };
 
     qint64 enqueue(const QString &text);
     void sendNext();
+    void send(Utterance &u);
     void finishCurrent(Stage stage);
     void setStage(Utterance &u, Stage stage);
     void onAccepted(qint64 seq, qint64 messageId);
@@ -80,4 +96,5 @@ private:
     qint64 finishedSeq_ = 0;        // every utterance up to this one is over
     QHash<qint64, QList<int>> earlyEvents_;   // events that came before their message id was known
     QTimer watchdog_;
+    bool yielding_ = false;
 };

@@ -1,5 +1,6 @@
 #include "app/speechd_worker.h"
 #include <QMutex>
+#include <QHash>
 #include <QSet>
 #include <libspeechd.h>
 
@@ -53,6 +54,7 @@ void SpeechdWorker::open()
     spd_set_notification_on(c, SPD_END);
     spd_set_notification_on(c, SPD_CANCEL);
     connection_ = c;
+    applyStyle(style_);
     {
         QMutexLocker lock(&workersLock);
         workers().insert(this);
@@ -61,18 +63,54 @@ void SpeechdWorker::open()
     emit opened();
 }
 
-void SpeechdWorker::say(qint64 seq, const QString &text)
+void SpeechdWorker::say(qint64 seq, const QString &text, bool yielding)
 {
-    // Every utterance at MESSAGE: never cut off by a screen reader's speech or key echo
-    // (MESSAGE is not interrupted by MESSAGE or TEXT) and never cutting a screen reader's
-    // MESSAGE short in turn (it is queued with ours; IMPORTANT would cancel it). Messages of
-    // one priority are spoken in the order they came.
+    // MESSAGE: never cut off by another program's speech, never cutting another program's
+    // MESSAGE short in turn (IMPORTANT would); messages of one priority are spoken in the order
+    // they came. TEXT beside a screen reader: its speech, at MESSAGE or TEXT, cancels ours at
+    // once instead of waiting behind it.
     auto *c = static_cast<SPDConnection *>(connection_);
-    const int id = c ? spd_say(c, SPD_MESSAGE, text.toUtf8().constData()) : -1;
+    const int id = c ? spd_say(c, yielding ? SPD_TEXT : SPD_MESSAGE, text.toUtf8().constData()) : -1;
     if (id > 0)
         emit accepted(seq, id);
     else
         emit refused(seq);
+}
+
+void SpeechdWorker::setStyle(const VoiceStyle &style)
+{
+    if (style.rate)
+        style_.rate = style.rate;
+    if (style.pitch)
+        style_.pitch = style.pitch;
+    if (!style.voice.isEmpty())
+        style_.voice = style.voice;
+    applyStyle(style);
+}
+
+void SpeechdWorker::applyStyle(const VoiceStyle &style)
+{
+    auto *c = static_cast<SPDConnection *>(connection_);
+    if (!c)
+        return;
+    if (style.rate)
+        spd_set_voice_rate(c, *style.rate);
+    if (style.pitch)
+        spd_set_voice_pitch(c, *style.pitch);
+    if (style.voice.isEmpty())
+        return;
+    // A kind of voice (MALE1, CHILD_FEMALE ...) or the name of one of the service's voices.
+    static const QHash<QString, SPDVoiceType> kinds = {
+        {QStringLiteral("MALE1"), SPD_MALE1},   {QStringLiteral("MALE2"), SPD_MALE2},
+        {QStringLiteral("MALE3"), SPD_MALE3},   {QStringLiteral("FEMALE1"), SPD_FEMALE1},
+        {QStringLiteral("FEMALE2"), SPD_FEMALE2}, {QStringLiteral("FEMALE3"), SPD_FEMALE3},
+        {QStringLiteral("CHILD_MALE"), SPD_CHILD_MALE}, {QStringLiteral("CHILD_FEMALE"), SPD_CHILD_FEMALE},
+    };
+    const auto kind = kinds.constFind(style.voice.toUpper());
+    if (kind != kinds.constEnd())
+        spd_set_voice_type(c, kind.value());
+    else
+        spd_set_synthesis_voice(c, style.voice.toUtf8().constData());
 }
 
 void SpeechdWorker::cancel()

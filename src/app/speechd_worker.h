@@ -1,4 +1,5 @@
 #pragma once
+#include "ports/speech_port.h"
 #include <QObject>
 #include <QString>
 
@@ -16,12 +17,16 @@ public:
     ~SpeechdWorker() override;
 
 public slots:
-    void open();
-    // Sends one message at priority MESSAGE; answers with accepted() or refused().
-    void say(qint64 seq, const QString &text);
+    virtual void open();
+    // Sends one message; answers with accepted() or refused(). A yielding message goes at
+    // priority TEXT, which any other client's MESSAGE or TEXT cuts short; otherwise MESSAGE,
+    // which nothing but IMPORTANT interrupts.
+    virtual void say(qint64 seq, const QString &text, bool yielding);
     // Cancels this program's message being spoken and any of its messages still queued.
-    void cancel();
+    virtual void cancel();
     void close();
+    // Rate, pitch and voice for the messages sent from now on; kept for a connection opened later.
+    virtual void setStyle(const VoiceStyle &style);
 
 signals:
     void opened();
@@ -33,5 +38,8 @@ signals:
 private:
     static void onNotification(size_t messageId, size_t clientId, int type);
 
+    void applyStyle(const VoiceStyle &style);
+
     void *connection_ = nullptr;   // libspeechd's SPDConnection
+    VoiceStyle style_;
 };

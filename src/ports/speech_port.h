@@ -1,5 +1,14 @@
 #pragma once
 #include <QString>
+#include <optional>
+
+// How the voice sounds. A part left unset keeps the speech service's own choice, which is
+// usually the user's screen-reader voice.
+struct VoiceStyle {
+    std::optional<int> rate;    // -100 (slowest) .. 100 (fastest)
+    std::optional<int> pitch;   // -100 (lowest) .. 100 (highest)
+    QString voice;              // a voice name of the service, or a kind such as FEMALE1; empty: unset
+};
 
 // Where spoken text goes: a speech engine in the window, standard output in the console.
 class SpeechPort {
@@ -14,4 +23,6 @@ public:
     virtual void speakAsync(const QString &text) = 0;
     // Silences the utterance being spoken and drops the queued ones; a waiting speak returns.
     virtual void stop() {}
+    // Applies the set parts of `style` to what is said from now on; unset parts stay as they are.
+    virtual void setVoiceStyle(const VoiceStyle &) {}
 };

@@ -4,6 +4,7 @@
 #include "ports/settings_store.h"
 #include "ports/window_surface.h"
 #include "settings/program_folder.h"
+#include "voice/voice_settings.h"
 #include <QDir>
 
 #ifndef LUMORA_VERSION
@@ -70,7 +71,11 @@ void Viewer::startUp()
     const QString folder = programFolder();
     StartUpSteps steps(speech, folder);
 
-    steps.run(1, [&] { StartingUp = true; });
+    steps.run(1, [&] {
+        StartingUp = true;
+        // Before the first word: the whole session speaks at the rate the user chose.
+        speech.setVoiceStyle(VoiceSettings::read(store));
+    });
     steps.run(3, [&] {
         QDir().mkpath(folder);
         ProgramFolder::moveDoubledFolder(folder);

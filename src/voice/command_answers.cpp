@@ -4,24 +4,37 @@
 #include "voice/answer_parsing.h"
 #include "voice/command_box.h"
 #include "voice/number_forms.h"
+#include "voice/voice_settings.h"
 #include <QDir>
 #include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 namespace {
 QString L(const char *text) { return QString::fromLatin1(text); }
 
 // A typed time of day placed on the first sample's day, or on the next day when it would fall
-// before the first sample.
-double typedMoment(const StripChartModel &chart, const DataSet &data, const QString &answer)
+// before the first sample. Empty when the text is no time of day: it must start with a digit,
+// and hours alone must be 0 to 24.
+std::optional<double> typedMoment(const StripChartModel &chart, const DataSet &data, const QString &answer)
 {
     if (!data.DataReady || chart.rowCount() == 0)
         throw CommandError(L("There is no data loaded."));
+    const QString t = answer.trimmed();
+    if (t.isEmpty() || !(t.front().isDigit() || (t.size() > 1 && t.front() == u'.' && t.at(1).isDigit())))
+        return std::nullopt;
+    if (!t.contains(u':') && answerValue(t) > 24)
+        return std::nullopt;
     const double first = chart.GetTime(0);
     double d = ViewWindow::TimeFromStr(answer) + std::floor(first);
     if (d < first)
         d += 1;
     return d;
+}
+QString notATime(const QString &answer)
+{
+    const QString t = answer.trimmed();
+    return t.isEmpty() ? L("No time was typed.") : t + L(" is not a time of day.");
 }
 } // namespace
 
@@ -62,12 +75,16 @@ void CommandBox::buildAnswers()
         return false;
     });
 
-    on("ClipSpikes", [this, &chart](const QString &) {
-        viewer_.commandText.remove(u'%');
-        const double v = answerValue(viewer_.commandText);
-        if (v > 0 && v < 100 && hooks.ClipSpikes) {
-            hooks.ClipSpikes(chart.CursorChannel(), v);
-            viewer_.view.cmdAutoScale_Click();
+    on("ClipSpikes", [this, &chart](const QString &t) {
+        viewer_.commandText.remove(u'%');   // the box shows what is read
+        const double v = answerValue(QString(t).remove(u'%'));
+        if (v > 0 && v < 100) {
+            if (hooks.ClipSpikes) {
+                hooks.ClipSpikes(chart.CursorChannel(), v);
+                viewer_.view.cmdAutoScale_Click();
+            }
+        } else {
+            speak(L("Nothing clipped: the percentage must be more than 0 and less than 100."));
         }
         return false;
     });
@@ -98,25 +115,50 @@ void CommandBox::buildAnswers()
         if (v > 0) {
             chart.setXAxisMax(chart.XAxisMin() + v / 1440);
             speak(L("Chart window now ") + t + L(" minutes wide."));
+        } else {
+            speak(L("Width unchanged: it must be more than 0 minutes."));
         }
         return false;
     });
 
     on("VOL", [this](const QString &t) {
         const double v = answerValue(t);
-        if (v > 0 && v <= 10 && hooks.UpdateVol) {
-            hooks.UpdateVol(v / 10);
-            speak(L("Volume set to ") + t);
+        if (v > 0 && v <= 10) {
+            if (hooks.UpdateVol) {
+                hooks.UpdateVol(v / 10);
+                speak(L("Volume set to ") + t);
+            }
+        } else {
+            speak(L("Volume unchanged: it must be more than 0 and at most 10."));
         }
         return false;
     });
 
     on("SPEED", [this](const QString &t) {
         const double v = answerValue(t);
-        if (v >= SonifiedScan::MinSpeed && v <= SonifiedScan::MaxSpeed && hooks.setScanSpeed) {
-            hooks.setScanSpeed(v);
-            speak(L("Scan speed set to ") + t + L(" samples per second."));
+        if (v >= SonifiedScan::MinSpeed && v <= SonifiedScan::MaxSpeed) {
+            if (hooks.setScanSpeed) {
+                hooks.setScanSpeed(v);
+                speak(L("Scan speed set to ") + t + L(" samples per second."));
+            }
+        } else {
+            speak(L("Scan speed unchanged: it must be from ") + QString::number(SonifiedScan::MinSpeed) + L(" to ")
+                  + QString::number(SonifiedScan::MaxSpeed) + L(" samples per second."));
         }
+        return false;
+    });
+
+    on("RATE", [this](const QString &t) {
+        const std::optional<double> v = VoiceSettings::numberIn(t);
+        if (!v || *v < VoiceSettings::Lowest || *v > VoiceSettings::Highest) {
+            speak(L("Speech rate unchanged: it must be from -100 to 100."));
+            return false;
+        }
+        VoiceStyle style;
+        style.rate = int(std::lround(*v));
+        VoiceSettings::writeRate(viewer_.ports.settings, *style.rate);
+        viewer_.speech.setVoiceStyle(style);
+        speak(L("Speech rate ") + QString::number(*style.rate) + L("."));
         return false;
     });
 
@@ -125,6 +167,8 @@ void CommandBox::buildAnswers()
         if (v > chart.YAxisMin() + 1) {
             chart.setYAxisMax(v);
             speak(L("New Y Max is ") + NumberForms::signPadded(chart.YAxisMax()));
+        } else {
+            speak(L("Y Max unchanged: it must be more than ") + NumberForms::signPadded(chart.YAxisMin() + 1).trimmed() + L("."));
         }
         return false;
     });
@@ -136,10 +180,12 @@ void CommandBox::buildAnswers()
     });
 
     on("START", [this, &chart, &data](const QString &t) {
-        const double d = typedMoment(chart, data, t);
-        if (d < chart.GetTime(data.LastIndex)) {
+        const std::optional<double> d = typedMoment(chart, data, t);
+        if (!d) {
+            speak(notATime(t));
+        } else if (*d < chart.GetTime(data.LastIndex)) {
             const double width = chart.XAxisMax() - chart.XAxisMin();
-            chart.setXAxisMin(d);
+            chart.setXAxisMin(*d);
             chart.setXAxisMax(chart.XAxisMin() + width);
         }
         viewer_.reports.SpeakChartWidth();
@@ -147,10 +193,12 @@ void CommandBox::buildAnswers()
     });
 
     on("STOP", [this, &chart, &data](const QString &t) {
-        const double d = typedMoment(chart, data, t);
-        if (d < chart.GetTime(data.LastIndex)) {
+        const std::optional<double> d = typedMoment(chart, data, t);
+        if (!d) {
+            speak(notATime(t));
+        } else if (*d < chart.GetTime(data.LastIndex)) {
             const double width = chart.XAxisMax() - chart.XAxisMin();
-            chart.setXAxisMax(d);
+            chart.setXAxisMax(*d);
             chart.setXAxisMin(chart.XAxisMax() - width);
         }
         viewer_.reports.SpeakChartWidth();
@@ -170,9 +218,13 @@ void CommandBox::buildAnswers()
 
     on("TONE", [this](const QString &t) {
         const double v = answerValue(t);
-        if (v > 60 && v < 1000 && hooks.setAmTone) {
-            hooks.setAmTone(v);
-            speak(L("Tone for amplitude modulation set to ") + t + L(" Hertz."));
+        if (v > 60 && v < 1000) {
+            if (hooks.setAmTone) {
+                hooks.setAmTone(v);
+                speak(L("Tone for amplitude modulation set to ") + t + L(" Hertz."));
+            }
+        } else {
+            speak(L("Tone unchanged: it must be more than 60 and less than 1000 Hertz."));
         }
         return false;
     });

@@ -63,17 +63,20 @@ bool CommandBox::txtIn_KeyPress(const QString &key)
 void CommandBox::handleEnter()
 {
     try {
+        bool stays = false;
         const auto answer = answers_.constFind(PendingCommand);
         if (answer != answers_.constEnd()) {
             // Copied: the handler may replace the table entry's owner state while it pumps.
             const Answer handler = answer.value();
-            if (handler(viewer_.commandText)) {
-                viewer_.commandText.clear();   // the archive list now has the focus
-                return;
-            }
-            PendingCommand.clear();
+            stays = handler(viewer_.commandText);
+            if (!stays)
+                PendingCommand.clear();
         } else {
-            DoTextCmd();
+            stays = DoTextCmd();
+        }
+        if (stays) {
+            viewer_.commandText.clear();   // the archive list now has the focus
+            return;
         }
         if (viewer_.Closing)
             return;
@@ -90,21 +93,58 @@ void CommandBox::handleEnter()
     }
 }
 
-void CommandBox::DoTextCmd()
+QString CommandBox::textAfter(const QString &typed, const QString &word)
 {
+    const QString text = typed.trimmed();
+    if (text.size() <= word.size() || text.at(word.size()) != u' ' || text.left(word.size()).toUpper() != word)
+        return {};
+    return text.mid(word.size() + 1).trimmed();
+}
+
+bool CommandBox::runInlineAnswer(const QString &typed, bool &stays)
+{
+    for (const InlinePrompt &prompt : std::as_const(inlinePrompts_)) {
+        for (const QString &word : prompt.words) {
+            const QString answer = textAfter(typed, word);
+            if (answer.isEmpty())
+                continue;
+            const Answer handler = answers_.value(prompt.name);
+            PendingCommand = prompt.name;
+            try {
+                stays = handler(answer);
+            } catch (...) {
+                PendingCommand.clear();
+                throw;
+            }
+            if (!stays)
+                PendingCommand.clear();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CommandBox::DoTextCmd()
+{
+    bool stays = false;
     try {
-        if (!viewer_.commandText.trimmed().isEmpty())   // Enter on an empty box says nothing
-            speak(viewer_.commandText);
-        const QString command = viewer_.commandText.toUpper().trimmed();
+        const QString typed = viewer_.commandText;
+        if (typed.trimmed().isEmpty())   // Enter on an empty box says nothing
+            return false;
+        speak(typed);
+        const QString command = typed.toUpper().trimmed();
         for (const Row &row : rows_) {
             if (row.matches ? row.matches(command) : row.words.contains(command)) {
                 row.run();
-                return;
+                return false;
             }
         }
+        if (!runInlineAnswer(typed, stays))
+            speak(typed.trimmed() + QStringLiteral(" is not a command. Press F1 for help."));
     } catch (const std::exception &e) {
         speak(describe(e));
     } catch (...) {
         speak(QStringLiteral("The command could not be carried out."));
     }
+    return stays;
 }

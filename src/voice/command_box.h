@@ -49,8 +49,9 @@ public:
     // The focus moved to the box from another control.
     void txtIn_GotFocus();
 
-    // Interprets the box's text as a command (idle state).
-    void DoTextCmd();
+    // Interprets the box's text as a command (idle state). Returns true when a prompt answered
+    // on the same line stays waiting with the focus elsewhere (the archive match list).
+    bool DoTextCmd();
 
     // The command words of the table, in the order they are tested (for help and tests).
     QStringList commandWords() const;
@@ -64,13 +65,25 @@ private:
     // An answer handler returns true when its prompt stays waiting.
     using Answer = std::function<bool(const QString &answer)>;
 
+    // A prompting command whose answer may follow it on the same line ("WIDTH 10").
+    struct InlinePrompt {
+        QStringList words;
+        QString name;
+    };
+
     void buildTable();
     void buildAnswers();
     void handleEnter();
+    // Runs `typed` as a prompting command with its answer, as if the answer had been typed at
+    // the prompt. False when the text starts with no prompting command and a blank.
+    bool runInlineAnswer(const QString &typed, bool &stays);
+    // The text after the command word `word` at the start of `typed`, or a null string.
+    static QString textAfter(const QString &typed, const QString &word);
     void speak(const QString &text);
     QString currentFolder() const;
 
     Viewer &viewer_;
     QList<Row> rows_;
     QHash<QString, Answer> answers_;
+    QList<InlinePrompt> inlinePrompts_;
 };

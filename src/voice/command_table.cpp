@@ -40,14 +40,14 @@ void CommandBox::buildTable()
         PendingCommand = L("EXPORT");
         speak(L("Enter a file name for the exported file or press enter to have the file named automatically. Escape cancels."));
     });
-    rows_.append({{L("LASTFILE"), L("LAST FILE")},
-                  [this](const QString &command) {
-                      return (command == L("LASTFILE") || command == L("LAST FILE")) && !viewer_.recent.RecentLoaded[0].isEmpty();
-                  },
-                  [this] {
-                      int first = 0, last = 0;
-                      viewer_.loader.LoadData(viewer_.recent.RecentLoaded[0], first, last);
-                  }});
+    row({L("LASTFILE"), L("LAST FILE")}, [this] {
+        if (viewer_.recent.RecentLoaded[0].isEmpty()) {
+            speak(L("No file has been loaded yet."));
+            return;
+        }
+        int first = 0, last = 0;
+        viewer_.loader.LoadData(viewer_.recent.RecentLoaded[0], first, last);
+    });
     row({L("WIDTH")}, [this, &chart] {
         speak(L("Width ") + NumberForms::hhnnss(chart.XAxisMax() - chart.XAxisMin()));
         speak(L("Enter Chart Width in Minutes or press escape."));
@@ -102,6 +102,10 @@ void CommandBox::buildTable()
         PendingCommand = L("STOP");
     });
     row({L("?")}, [this] { viewer_.help.SpeakHelp(viewer_.commandText); });
+    // HELP alone reads all the help; HELP and a word reads the lines about that word.
+    rows_.append({{L("HELP")},
+                  [](const QString &command) { return command == L("HELP") || command.startsWith(L("HELP ")); },
+                  [this] { viewer_.help.SpeakHelp(textAfter(viewer_.commandText, L("HELP"))); }});
     row({L("FULL")}, [this] {
         speak(L("setting chart to full view."));
         viewer_.view.cmdFullView_Click();
@@ -116,4 +120,23 @@ void CommandBox::buildTable()
                   }});
     prompt({L("VOL")}, L("VOL"), L("Enter volume 1 to 10."));
     prompt({L("SPEED")}, L("SPEED"), L("Enter scan speed in samples per second."));
+    prompt({L("RATE")}, L("RATE"), L("Enter speech rate from -100 for the slowest to 100 for the fastest."));
+
+    inlinePrompts_ = {
+        {{L("LOAD")}, L("LOADFILENAME")},
+        {{L("VA"), L("VEYRA")}, L("VA")},
+        {{L("EXPORT"), L("EXP")}, L("EXPORT")},
+        {{L("WIDTH")}, L("WIDTH")},
+        {{L("CHANGE DIRECTORY"), L("CD"), L("CHG DIR")}, L("CHANGEDIR")},
+        {{L("CHANNELS"), L("CHANNEL"), L("CHL")}, L("CURSORCHANNEL")},
+        {{L("CLIP")}, L("ClipSpikes")},
+        {{L("TONE")}, L("TONE")},
+        {{L("MAX")}, L("MAX")},
+        {{L("MIN")}, L("MIN")},
+        {{L("START")}, L("START")},
+        {{L("STOP")}, L("STOP")},
+        {{L("VOL")}, L("VOL")},
+        {{L("SPEED")}, L("SPEED")},
+        {{L("RATE")}, L("RATE")},
+    };
 }

@@ -32,6 +32,11 @@ void Speech::speakAsync(const QString &text)
     port_.speakAsync(text);
 }
 
+void Speech::setVoiceStyle(const VoiceStyle &style)
+{
+    port_.setVoiceStyle(style);
+}
+
 bool Speech::pumpAndTest()
 {
     pump_.pump();

@@ -1,8 +1,8 @@
 #pragma once
+#include "ports/speech_port.h"
 #include "ports/window_surface.h"
 #include <QString>
 
-class SpeechPort;
 class MessagePump;
 
 // The program's one voice, with the abort flag that Escape sets between utterances.
@@ -15,6 +15,9 @@ public:
     void speakAsync(const QString &text);
     // Where the cursor stands now: cut short by the next key in the window.
     void speakReadout(const QString &text);
+
+    // Rate, pitch and voice from now on; unset parts stay as they are.
+    void setVoiceStyle(const VoiceStyle &style);
 
     // Pump pending input, then report whether the user asked to stop (Escape).
     bool pumpAndTest();

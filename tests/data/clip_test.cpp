@@ -41,7 +41,8 @@ TEST_F(Clip, ThePromptTakesAPercentThenClipsAndAutoScales)
         EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
         type(refused);
         EXPECT_TRUE(viewer.commandBox.PendingCommand.isEmpty());
-        EXPECT_EQ(speech.spoken.last(), QStringLiteral("Type clipping percentage then enter.")) << qPrintable(refused);
+        EXPECT_EQ(speech.spoken.last(), QStringLiteral("Nothing clipped: the percentage must be more than 0 and less than 100."))
+            << qPrintable(refused);
     }
     EXPECT_EQ(viewer.chart.GetValue(0, 30), 10.5);
 

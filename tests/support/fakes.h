@@ -13,6 +13,7 @@ struct FakeSpeech : SpeechPort {
     QStringList spoken;
     QStringList spokenAsync;
     std::function<void(const QString &)> onSpeak;   // e.g. press Escape "during" an utterance
+    QList<VoiceStyle> styles;                        // every change of rate, pitch or voice
     void speak(const QString &text) override
     {
         spoken << text;
@@ -20,6 +21,7 @@ struct FakeSpeech : SpeechPort {
             onSpeak(text);
     }
     void speakAsync(const QString &text) override { spokenAsync << text; }
+    void setVoiceStyle(const VoiceStyle &style) override { styles << style; }
 };
 
 struct MessageBoxCall {

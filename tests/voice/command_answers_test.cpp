@@ -24,20 +24,24 @@ TEST_F(CommandFixture, SoundAnswersAreRangeCheckedBeforeTheirSlot)
 
     EXPECT_EQ(ANSWER("VOL", "10"), QStringList{"Volume set to 10"});
     EXPECT_EQ(ANSWER("VOL", "0.5"), QStringList{"Volume set to 0.5"});
-    EXPECT_TRUE(ANSWER("VOL", "11").isEmpty());
-    EXPECT_TRUE(ANSWER("VOL", "0").isEmpty());
+    const QStringList noVolume{"Volume unchanged: it must be more than 0 and at most 10."};
+    EXPECT_EQ(ANSWER("VOL", "11"), noVolume);
+    EXPECT_EQ(ANSWER("VOL", "0"), noVolume);
     EXPECT_EQ(volumes, (QList<double>{1.0, 0.05}));
 
-    EXPECT_TRUE(ANSWER("TONE", "60").isEmpty());
+    const QStringList noTone{"Tone unchanged: it must be more than 60 and less than 1000 Hertz."};
+    EXPECT_EQ(ANSWER("TONE", "60"), noTone);
     EXPECT_EQ(ANSWER("TONE", "61"), QStringList{"Tone for amplitude modulation set to 61 Hertz."});
-    EXPECT_TRUE(ANSWER("TONE", "1000").isEmpty());
-    EXPECT_EQ(tones, QList<double>{61});
+    EXPECT_EQ(ANSWER("TONE", "999.5"), QStringList{"Tone for amplitude modulation set to 999.5 Hertz."});
+    EXPECT_EQ(ANSWER("TONE", "1000"), noTone);
+    EXPECT_EQ(tones, (QList<double>{61, 999.5}));
 
     EXPECT_EQ(ANSWER("SPEED", "10000"), QStringList{"Scan speed set to 10000 samples per second."});
     EXPECT_EQ(ANSWER("SPEED", "1"), QStringList{"Scan speed set to 1 samples per second."});
-    EXPECT_TRUE(ANSWER("SPEED", "10001").isEmpty());
-    EXPECT_TRUE(ANSWER("SPEED", "-1").isEmpty());
-    EXPECT_TRUE(ANSWER("SPEED", "0.0001").isEmpty());   // would take hours a sample
+    const QStringList noSpeed{"Scan speed unchanged: it must be from 1 to 10000 samples per second."};
+    EXPECT_EQ(ANSWER("SPEED", "10001"), noSpeed);
+    EXPECT_EQ(ANSWER("SPEED", "-1"), noSpeed);
+    EXPECT_EQ(ANSWER("SPEED", "0.0001"), noSpeed);   // would take hours a sample
     EXPECT_EQ(speeds, (QList<double>{10000, 1}));
     EXPECT_TRUE(pending().isEmpty());
 }
@@ -50,12 +54,14 @@ TEST_F(CommandFixture, AxisAnswers)
 
     EXPECT_EQ(ANSWER("WIDTH", "1 5"), QStringList{"Chart window now 1 5 minutes wide."});
     EXPECT_DOUBLE_EQ(c.XAxisMax(), left + 15.0 / 1440);
-    EXPECT_TRUE(ANSWER("WIDTH", "LIMITS").isEmpty());   // a command word read as an answer is 0
+    // A command word read as an answer is 0.
+    EXPECT_EQ(ANSWER("WIDTH", "LIMITS"), QStringList{"Width unchanged: it must be more than 0 minutes."});
+    EXPECT_EQ(ANSWER("WIDTH", "0"), QStringList{"Width unchanged: it must be more than 0 minutes."});
     EXPECT_DOUBLE_EQ(c.XAxisMax(), left + 15.0 / 1440);
 
     c.setYAxisMin(2);
     c.setYAxisMax(5);
-    EXPECT_TRUE(ANSWER("MAX", "3").isEmpty());   // exactly YAxisMin + 1
+    EXPECT_EQ(ANSWER("MAX", "3"), QStringList{"Y Max unchanged: it must be more than 3."});   // exactly YAxisMin + 1
     EXPECT_EQ(c.YAxisMax(), 5);
     EXPECT_EQ(ANSWER("MAX", "3.25"), QStringList{"New Y Max is  3.25"});
     EXPECT_EQ(c.YAxisMax(), 3.25);
@@ -86,6 +92,18 @@ TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
     ANSWER("STOP", "23:00");
     EXPECT_NEAR(c.XAxisMax(), 45372 + 23.0 / 24, 1e-9);
     EXPECT_NEAR(c.XAxisMax() - c.XAxisMin(), width, 1e-9);
+
+    // Text that is no time of day is named and leaves the view; the width is read all the same.
+    const double left = c.XAxisMin();
+    const QStringList said = ANSWER("START", "FOO");
+    ASSERT_EQ(said.size(), 4);
+    EXPECT_EQ(said[0], QStringLiteral("FOO is not a time of day."));
+    EXPECT_TRUE(said[3].startsWith(QLatin1String("Width "))) << said[3].toStdString();
+    EXPECT_EQ(ANSWER("STOP", "25").value(0), QStringLiteral("25 is not a time of day."));
+    EXPECT_EQ(ANSWER("START", " ").value(0), QStringLiteral("No time was typed."));
+    EXPECT_EQ(c.XAxisMin(), left);
+    EXPECT_EQ(ANSWER("START", "24").size(), 3);   // hours alone up to 24 are a time
+    EXPECT_NEAR(c.XAxisMin(), 45373, 1e-9);
 
     // 21:00 to 21:10: a start at 22:00 lies past the last sample and leaves the view.
     load(generate(QStringLiteral("short.lmd"), {"--rows", "600", "--rate", "1"}));
@@ -159,7 +177,8 @@ TEST_F(CommandFixture, ExportClipAndArchiveAnswersReachTheirSlots)
     QList<QPair<int, double>> clips;
     viewer.commandBox.hooks.ClipSpikes = [&](int ch, double p) { clips.append({ch, p}); };
     ANSWER("ClipSpikes", "5 %");
-    ANSWER("ClipSpikes", "100");
+    EXPECT_EQ(ANSWER("ClipSpikes", "100"), QStringList{"Nothing clipped: the percentage must be more than 0 and less than 100."});
+    EXPECT_EQ(ANSWER("ClipSpikes", "0"), QStringList{"Nothing clipped: the percentage must be more than 0 and less than 100."});
     EXPECT_EQ(clips, (QList<QPair<int, double>>{{0, 5.0}}));
 
     bool found = true;

@@ -33,14 +33,17 @@ TEST_F(CommandFixture, PromptRowsEchoAskAndWait)
     }
 }
 
-TEST_F(CommandFixture, UnknownOrEmptyTextSaysOnlyTheEcho)
+TEST_F(CommandFixture, UnknownTextIsNamedAndEmptyTextSaysNothing)
 {
-    EXPECT_EQ(enter(QStringLiteral("LOAD  D")), QStringList{QStringLiteral("LOAD  D")});   // two blanks: no row
-    EXPECT_EQ(enter(QStringLiteral("hello")), QStringList{QStringLiteral("hello")});
+    EXPECT_EQ(enter(QStringLiteral(" hello ")), (QStringList{" hello ", "hello is not a command. Press F1 for help."}));
+    EXPECT_EQ(enter(QStringLiteral("FO")), (QStringList{"FO", "FO is not a command. Press F1 for help."}));
+    // A prompting word glued to more text is no command either.
+    EXPECT_EQ(enter(QStringLiteral("WIDTHS 10")).mid(1), QStringList{"WIDTHS 10 is not a command. Press F1 for help."});
     EXPECT_TRUE(enter(QString()).isEmpty());
+    EXPECT_TRUE(enter(QStringLiteral("   ")).isEmpty());
     EXPECT_TRUE(pending().isEmpty());
-    // LASTFILE with nothing loaded before does not match, and nothing after it does.
-    EXPECT_EQ(enter(QStringLiteral("LASTFILE")), QStringList{QStringLiteral("LASTFILE")});
+    EXPECT_EQ(enter(QStringLiteral("LASTFILE")), (QStringList{"LASTFILE", "No file has been loaded yet."}));
+    EXPECT_EQ(enter(QStringLiteral("last file")).mid(1), QStringList{"No file has been loaded yet."});
 }
 
 TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)

@@ -1,0 +1,155 @@
+// Commands typed with their answer on one line, HELP with a word, and the RATE prompt.
+#include "voice/command_fixture.h"
+#include "voice/voice_settings.h"
+
+TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLine)
+{
+    load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1"}));
+    StripChartModel &c = viewer.chart;
+    const double left = c.XAxisMin();
+
+    // Echo, then the answer's own words: no prompt, nothing left waiting.
+    EXPECT_EQ(enter(QStringLiteral("width 10")), (QStringList{"width 10", "Chart window now 10 minutes wide."}));
+    EXPECT_DOUBLE_EQ(c.XAxisMax(), left + 10.0 / 1440);
+    EXPECT_TRUE(pending().isEmpty());
+    EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
+    EXPECT_TRUE(viewer.commandText.isEmpty());
+
+    QList<double> speeds;
+    viewer.commandBox.hooks.setScanSpeed = [&](double v) { speeds << v; };
+    EXPECT_EQ(enter(QStringLiteral("SPEED   20 ")).mid(1), QStringList{"Scan speed set to 20 samples per second."});
+    EXPECT_EQ(speeds, QList<double>{20});
+
+    // A refused answer says why, as at the prompt.
+    EXPECT_EQ(enter(QStringLiteral("WIDTH -3")).mid(1), QStringList{"Width unchanged: it must be more than 0 minutes."});
+    EXPECT_TRUE(pending().isEmpty());
+
+    const QStringList start = enter(QStringLiteral("START 21:05:00"));
+    EXPECT_EQ(start.size(), 4);   // echo and the width report
+    EXPECT_NEAR(c.XAxisMin(), c.GetTime(300), 1e-9);
+
+    // The row itself still prompts.
+    EXPECT_EQ(enter(QStringLiteral("WIDTH")).size(), 3);
+    EXPECT_EQ(pending(), QStringLiteral("WIDTH"));
+}
+
+TEST_F(CommandFixture, AnAnswerOnTheCommandLineKeepsItsLettersAndItsPromptsWays)
+{
+    const QString file = generate(QStringLiteral("Mixed Case.lmd"), {"--rows", "40"});
+    QDir::setCurrent(dir.path());
+    enter(QStringLiteral("load Mixed Case.lmd"));
+    EXPECT_TRUE(viewer.data.FileLoaded);
+    EXPECT_EQ(viewer.recent.RecentLoaded[0], file);
+
+    // LOAD D stays the dialog row; any other text after LOAD is a file name.
+    enter(QStringLiteral("LOAD D"));
+    EXPECT_EQ(surface.dialogs.size(), 1);
+
+    QStringList exported;
+    viewer.commandBox.hooks.exportToFile = [&](const QString &p) { exported << p; };
+    enter(QStringLiteral("EXP Out.TXT"));
+    EXPECT_EQ(exported, QStringList{dir.filePath(QStringLiteral("Out.TXT"))});
+
+    // An archive date with matches leaves the prompt waiting in the match list, as at the prompt.
+    QStringList dates;
+    viewer.commandBox.hooks.archiveSearch = [&](const QString &t) {
+        dates << t;
+        surface.setFocus(QStringLiteral("List1"));
+        return true;
+    };
+    enter(QStringLiteral("VEYRA 2024-03-21 10:00"));
+    EXPECT_EQ(dates, QStringList{"2024-03-21 10:00"});
+    EXPECT_EQ(pending(), QStringLiteral("VA"));
+    EXPECT_EQ(surface.focus, QStringLiteral("List1"));
+
+    // A failing answer is spoken and leaves nothing waiting.
+    surface.setFocus(QStringLiteral("txtIn"));
+    viewer.keyPress(QStringLiteral("Escape"));
+    EXPECT_EQ(enter(QStringLiteral("CD no such folder")).mid(1), QStringList{"There is no folder named no such folder."});
+    EXPECT_TRUE(pending().isEmpty());
+    EXPECT_EQ(enter(QStringLiteral("chg dir ..")).mid(1).value(0).left(18), QStringLiteral("Current directory "));
+}
+
+TEST_F(CommandFixture, HelpReadsAllOrTheLinesAboutTheWordAfterIt)
+{
+    viewer.help.HelpLines = {QStringLiteral("SCAN plays the chart."), QStringLiteral("LOAD asks for a file name."),
+                             QStringLiteral("Escape stops a scan.")};
+    EXPECT_EQ(enter(QStringLiteral("HELP")).mid(1), viewer.help.HelpLines);
+    EXPECT_EQ(enter(QStringLiteral(" help  scan ")).mid(1),
+              (QStringList{"Help Matches for scan", "SCAN plays the chart.", "Escape stops a scan."}));
+    EXPECT_EQ(enter(QStringLiteral("HELPSCAN")).mid(1), QStringList{"HELPSCAN is not a command. Press F1 for help."});
+}
+
+TEST_F(CommandFixture, RateIsAskedForCheckedSpokenAppliedAndRemembered)
+{
+    speech.styles.clear();
+    EXPECT_EQ(enter(QStringLiteral("rate")).mid(1),
+              QStringList{"Enter speech rate from -100 for the slowest to 100 for the fastest."});
+    EXPECT_EQ(pending(), QStringLiteral("RATE"));
+    EXPECT_EQ(enter(QStringLiteral("20")), QStringList{"Speech rate 20."});
+    ASSERT_EQ(speech.styles.size(), 1);
+    EXPECT_EQ(speech.styles[0].rate, 20);
+    EXPECT_FALSE(speech.styles[0].pitch.has_value());   // only the rate changes
+    EXPECT_TRUE(speech.styles[0].voice.isEmpty());
+    EXPECT_EQ(settings.read(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QString()), QStringLiteral("20"));
+
+    EXPECT_EQ(answer(QStringLiteral("RATE"), QStringLiteral("-100")), QStringList{"Speech rate -100."});
+    EXPECT_EQ(enter(QStringLiteral("RATE 100")).mid(1), QStringList{"Speech rate 100."});
+    EXPECT_EQ(enter(QStringLiteral("RATE 12.6")).mid(1), QStringList{"Speech rate 13."});
+    const QStringList refused{"Speech rate unchanged: it must be from -100 to 100."};
+    for (const char *bad : {"101", "-100.5", "fast", ""})
+        EXPECT_EQ(answer(QStringLiteral("RATE"), QString::fromLatin1(bad)), refused) << bad;
+    EXPECT_EQ(speech.styles.size(), 4);
+    EXPECT_EQ(settings.read(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QString()), QStringLiteral("13"));
+    EXPECT_TRUE(pending().isEmpty());
+}
+
+TEST(VoiceSettings, NothingStoredLeavesTheServiceAloneAndStoredLevelsAreBounded)
+{
+    FakeSettings store;
+    VoiceStyle style = VoiceSettings::read(store);
+    EXPECT_FALSE(style.rate.has_value());
+    EXPECT_FALSE(style.pitch.has_value());
+    EXPECT_TRUE(style.voice.isEmpty());
+
+    const auto set = [&](const char *key, const char *value) {
+        store.write(QStringLiteral("Settings"), QString::fromLatin1(key), QString::fromLatin1(value));
+    };
+    set("SpeechRate", " ");
+    set("SpeechPitch", "high");
+    set("SpeechVoice", "  ");
+    style = VoiceSettings::read(store);
+    EXPECT_FALSE(style.rate.has_value());
+    EXPECT_FALSE(style.pitch.has_value());
+    EXPECT_TRUE(style.voice.isEmpty());
+
+    set("SpeechRate", "-100");
+    set("SpeechPitch", "100");
+    set("SpeechVoice", " female1 ");
+    style = VoiceSettings::read(store);
+    EXPECT_EQ(style.rate, -100);
+    EXPECT_EQ(style.pitch, 100);
+    EXPECT_EQ(style.voice, QStringLiteral("female1"));
+
+    set("SpeechRate", "-101");
+    set("SpeechPitch", "250");
+    style = VoiceSettings::read(store);
+    EXPECT_EQ(style.rate, -100);
+    EXPECT_EQ(style.pitch, 100);
+}
+
+TEST_F(CommandFixture, StartUpAppliesTheStoredRateBeforeSpeaking)
+{
+    FakeSpeech voice;
+    FakeSurface window;
+    FakePump pump2;
+    FakeSettings store;
+    store.write(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QStringLiteral("35"));
+    bool spokeFirst = false;
+    voice.onSpeak = [&](const QString &) { spokeFirst = spokeFirst || voice.styles.isEmpty(); };
+    Viewer other{Ports{voice, window, pump2, store}};
+    other.startUp();
+    ASSERT_EQ(voice.styles.size(), 1);
+    EXPECT_EQ(voice.styles[0].rate, 35);
+    EXPECT_FALSE(spokeFirst);
+}
