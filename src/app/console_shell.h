@@ -53,6 +53,9 @@ private:
     void handleNextLine();
 
     bool handleKey(const QString &key);
+    // The command box's own editing keys: Left, Right, Home, End move its caret, Backspace
+    // and Delete remove the letter before or after it.
+    void editCommandText(const QString &key);
 
     ConsoleOptions options_;
     ConsoleInput input_;
@@ -65,4 +68,6 @@ private:
     std::unique_ptr<AudioPort> audio_;
     WavRecorder *recorder_ = nullptr;   // audio_, when recording
     std::unique_ptr<Viewer> viewer_;
+    int caret_ = 0;
+    QString caretText_;   // the box's text when the caret was last placed
 };

@@ -46,7 +46,7 @@ TEST(ConsoleNavigation, ButtonsKeysAndTheCursorThroughClicksAndKeyLines)
     EXPECT_EQ(field(states[6], "xmin"), field(states[0], "xmin"));
     EXPECT_EQ(field(states[7], "toolbar_mode"), "6");   // Alt+Down is Decrement Height too
 
-    EXPECT_TRUE(out.contains("say: Cursor channel is now 2"));
+    EXPECT_TRUE(out.contains("say: Cursor channel is now  2")) << "said as the CHANNELS command says it";
     EXPECT_TRUE(out.contains("say: XY Coordinates Saved"));
     EXPECT_TRUE(out.contains("say: XY Coordinates Recalled"));
     EXPECT_TRUE(out.contains("say: Offset channel 1 offset 10"));
@@ -54,4 +54,29 @@ TEST(ConsoleNavigation, ButtonsKeysAndTheCursorThroughClicksAndKeyLines)
     // Each cursor step says its sample: time, a blank, the sign-padded value.
     const qsizetype right = out.indexOf(QRegularExpression(QStringLiteral("^say: \\d\\d:\\d\\d:\\d\\d [ -]\\S+$")));
     EXPECT_GE(right, 0);
+}
+
+TEST(ConsoleNavigation, CaretKeysEditTheTypedTextAndMoveTheViewOnlyWhenTheBoxIsEmpty)
+{
+    QTemporaryDir home;
+    const QString file = ConsoleProcess::generate(home, QStringLiteral("edit.lmd"), {QStringLiteral("--rows"), QStringLiteral("600")});
+    const QStringList out = ConsoleProcess::lines(ConsoleProcess::run(
+        home, {file},
+        ":state\n:type LIMITXS\n:right\n:left\n:state\n:backspace\n:enter\n"
+        ":type QLIMITS\n:end\n:home\n:delete\n:enter\n"
+        ":type LIMITS\n:esc\n:backspace\n:right\n:state\n"));
+    QStringList states;
+    for (const QString &line : out) {
+        if (line.startsWith(QLatin1String("state: ")))
+            states << line;
+    }
+    ASSERT_EQ(states.size(), 3);
+    EXPECT_EQ(field(states[1], "xmin"), field(states[0], "xmin")) << "an arrow in a box with text moved the view";
+    EXPECT_EQ(field(states[1], "toolbar_mode"), field(states[0], "toolbar_mode"));
+    EXPECT_NE(field(states[2], "xmin"), field(states[0], "xmin")) << "an arrow in an empty box must scroll";
+    EXPECT_EQ(field(states[2], "toolbar_mode"), "1");
+    // Both edits made LIMITS, which was then run.
+    EXPECT_EQ(out.count(QStringLiteral("say: LIMITS")), 2);
+    EXPECT_FALSE(out.filter(QStringLiteral("error:")).size()) << out.filter(QStringLiteral("error:")).join(u'|').toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("say: LIMITXS")));
 }
