@@ -63,6 +63,9 @@ bool FormReview::handleKey(QKeyEvent *event)
         button->click();
         return true;
     }
+    // Space took the focus to the command box: the button it left must not be pressed by it.
+    if (name == QLatin1String("Space") && button)
+        return true;
     return consumed;
 }
 

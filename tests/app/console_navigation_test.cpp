@@ -62,7 +62,7 @@ TEST(ConsoleNavigation, CaretKeysEditTheTypedTextAndMoveTheViewOnlyWhenTheBoxIsE
     const QString file = ConsoleProcess::generate(home, QStringLiteral("edit.lmd"), {QStringLiteral("--rows"), QStringLiteral("600")});
     const QStringList out = ConsoleProcess::lines(ConsoleProcess::run(
         home, {file},
-        ":state\n:type LIMITXS\n:right\n:left\n:state\n:backspace\n:enter\n"
+        ":click cmdDecX\n:state\n:type LIMITXS\n:right\n:left\n:state\n:backspace\n:enter\n"
         ":type QLIMITS\n:end\n:home\n:delete\n:enter\n"
         ":type LIMITS\n:esc\n:backspace\n:right\n:state\n"));
     QStringList states;

@@ -265,6 +265,7 @@ TEST_F(NavigationWindowTest, OffsetPanelAndChannelMenu)
 
 TEST_F(NavigationWindowTest, CaretKeysEditACommandBoxThatHoldsTextAndMoveTheViewOnlyWhenItIsEmpty)
 {
+    v.actions.run(QStringLiteral("cmdDecX"));   // the full view has nowhere to scroll to
     QLineEdit *box = control<QLineEdit>("txtIn");
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("LOAD"));
@@ -309,6 +310,7 @@ TEST_F(NavigationWindowTest, CaretKeysEditACommandBoxThatHoldsTextAndMoveTheView
 
 TEST_F(NavigationWindowTest, EnterPressesTheFocusedButtonAndScreenReadersCanPressEveryButton)
 {
+    model.setXAxisMax(model.GetTime(400));   // room to scroll to the right
     QPushButton *right = button("cmdRight");
     right->setFocus();
     double x = model.XAxisMin();

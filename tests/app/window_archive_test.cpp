@@ -1,4 +1,5 @@
 #include "app/form_review.h"
+#include "app/screen_reader_status.h"
 #include "archive/archive_support.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
