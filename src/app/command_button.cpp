@@ -10,6 +10,11 @@ class CommandButtonAccessible : public QAccessibleWidget {
 public:
     explicit CommandButtonAccessible(CommandButton *button) : QAccessibleWidget(button, QAccessible::Button) {}
 
+    // An on-off button is heard as a check box that is checked while the thing is on.
+    QAccessible::Role role() const override
+    {
+        return button()->isCheckable() ? QAccessible::CheckBox : QAccessible::Button;
+    }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
