@@ -345,21 +345,18 @@ QString describe(const StripChartModel &model)
 {
     if (model.rowCount() == 0)
         return QStringLiteral("No data loaded.");
+    // Read at every visit of the chart: short, and the rest is one command away (INFO).
     const QString ut = model.timeLabelFormat().contains(QLatin1String("UT")) ? QStringLiteral(" U T") : QString();
-    QString text = QStringLiteral("%1 channels, %2 rows. View from %3%5 to %4%5, values from %6 to %7.")
-                       .arg(model.channelCount())
-                       .arg(model.rowCount())
-                       .arg(timeOfDay(model.XAxisMin()), timeOfDay(model.XAxisMax()), ut)
-                       .arg(model.YAxisMin(), 0, 'g', 6)
-                       .arg(model.YAxisMax(), 0, 'g', 6);
-    // The cursor, while it is shown: the sample it stands on.
-    const int row = model.cursorRow(), ch = model.CursorChannel();
-    if (model.ToolBarMode() == 4 && row >= 0 && row < model.rowCount() && ch >= 0 && ch < model.channelCount())
-        text += QStringLiteral(" Cursor at %1%2, channel %3 value %4.")
-                    .arg(timeOfDay(model.times()[size_t(row)]), ut)
-                    .arg(ch + 1)
-                    .arg(model.column(ch)[size_t(row)], 0, 'g', 6);
-    return text;
+    const int channels = model.channelCount();
+    QString text = QStringLiteral("%1 %2, View from %3 to %4%5")
+                       .arg(channels)
+                       .arg(channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
+                       .arg(timeOfDay(model.XAxisMin()), timeOfDay(model.XAxisMax()), ut);
+    // The cursor, while it is shown: the time of the sample it stands on.
+    const int row = model.cursorRow();
+    if (model.ToolBarMode() == 4 && row >= 0 && row < model.rowCount())
+        text += QStringLiteral(", Cursor at %1%2").arg(timeOfDay(model.times()[size_t(row)]), ut);
+    return text + u'.';
 }
 
 namespace {

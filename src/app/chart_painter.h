@@ -27,7 +27,8 @@ QImage render(const StripChartModel &model, const QSize &size);
 QColor fromBgr(quint32 bgr);
 // The time of day of a day number as "hh:mm:ss".
 QString timeOfDay(double dayNumber);
-// One sentence describing the view, for screen readers.
+// One short sentence for screen readers: the channels, the time span of the view and, while
+// the cursor is shown, the time it stands on.
 QString describe(const StripChartModel &model);
 
 } // namespace ChartPainter

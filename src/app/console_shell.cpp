@@ -9,6 +9,7 @@
 #include "sound/wav_recorder.h"
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -224,7 +225,10 @@ bool ConsoleShell::handleKey(const QString &keyText)
         {QStringLiteral("f1"), QStringLiteral("F1")},       {QStringLiteral("f11"), QStringLiteral("F11")},
         {QStringLiteral("f12"), QStringLiteral("F12")},     {QStringLiteral("left"), QStringLiteral("Left")},
         {QStringLiteral("right"), QStringLiteral("Right")}, {QStringLiteral("up"), QStringLiteral("Up")},
-        {QStringLiteral("down"), QStringLiteral("Down")}};
+        {QStringLiteral("down"), QStringLiteral("Down")},   {QStringLiteral("home"), QStringLiteral("Home")},
+        {QStringLiteral("end"), QStringLiteral("End")},     {QStringLiteral("pgup"), QStringLiteral("PageUp")},
+        {QStringLiteral("pgdn"), QStringLiteral("PageDown")}, {QStringLiteral("backspace"), QStringLiteral("Backspace")},
+        {QStringLiteral("delete"), QStringLiteral("Delete")}};
     QString key = keyText.trimmed();
     // Modifiers in any order, named as the window names them: Ctrl, then Alt, then Shift.
     bool ctrl = false, alt = false, shift = false;
@@ -251,6 +255,32 @@ bool ConsoleShell::handleKey(const QString &keyText)
     const auto it = names.constFind(key.toLower());
     if (it == names.constEnd())
         return false;
-    viewer_->keyPress(prefix + it.value());
+    const QString name = prefix + it.value();
+    const bool editing = viewer_->editsCommandText(name);
+    viewer_->keyPress(name);
+    if (editing)
+        editCommandText(it.value());
     return true;
+}
+
+void ConsoleShell::editCommandText(const QString &key)
+{
+    QString &text = viewer_->commandText;
+    // Text put into the box since the last edit leaves the caret at its end.
+    if (text != caretText_)
+        caret_ = int(text.size());
+    caret_ = std::clamp(caret_, 0, int(text.size()));
+    if (key == QLatin1String("Left"))
+        caret_ = std::max(0, caret_ - 1);
+    else if (key == QLatin1String("Right"))
+        caret_ = std::min(int(text.size()), caret_ + 1);
+    else if (key == QLatin1String("Home"))
+        caret_ = 0;
+    else if (key == QLatin1String("End"))
+        caret_ = int(text.size());
+    else if (key == QLatin1String("Backspace") && caret_ > 0)
+        text.remove(--caret_, 1);
+    else if (key == QLatin1String("Delete") && caret_ < text.size())
+        text.remove(caret_, 1);
+    caretText_ = text;
 }

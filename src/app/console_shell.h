@@ -54,6 +54,9 @@ private:
     void handleNextLine();
 
     bool handleKey(const QString &key);
+    // The command box's own editing keys: Left, Right, Home, End move its caret, Backspace
+    // and Delete remove the letter before or after it.
+    void editCommandText(const QString &key);
 
     ConsoleOptions options_;
     ConsoleInput input_;
@@ -67,4 +70,6 @@ private:
     WavRecorder *recorder_ = nullptr;   // audio_, when recording
     std::unique_ptr<Viewer> viewer_;
     std::unique_ptr<ScreenReaderStatus> screenReader_;   // with --speak: ours gives way to it
+    int caret_ = 0;
+    QString caretText_;   // the box's text when the caret was last placed
 };

@@ -48,6 +48,9 @@ private:
     void cutReadoutShort();
     QAction *shortcutAction(const QKeyEvent &event) const;
     void speakFocusName(const QString &control);
+    // What a screen reader reads by itself (a control's name as it gets the focus, the
+    // selected entry of a list) is spoken only as the setting "SpeakFocusNames" says.
+    bool speaksWhatTheScreenReaderReads() const;
     // A command may have closed the program (Exit, QUIT typed).
     void afterCommand();
 

@@ -1,5 +1,6 @@
 #include "app/form_review_impl.h"
 #include "app/chart_widget.h"
+#include "app/command_button.h"
 #include "app/key_names.h"
 #include "app/key_queue.h"
 #include "app/match_list_widget.h"
@@ -56,18 +57,6 @@ const ButtonSpec WideButtons[] = {
     {"cmdOffset", "Offset", "Offset Tools", -1, "Shows or hides the channel offset tools."},
 };
 
-// A button that switches something on and off: a screen reader hears it checked while the
-// thing is on. Only the program changes that state (WidgetSurface::setPicture follows the mode
-// or flag), so a click that the program ignores, or that Escape drops from the queue of held
-// input, cannot leave it showing the wrong state.
-class ToggleButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void nextCheckState() override {}
-};
-
 bool isToggle(const QString &name)
 {
     static const QStringList toggles = {QStringLiteral("cmdCursor"), QStringLiteral("cmdZoom"), QStringLiteral("cmdAutoScale"),
@@ -113,6 +102,7 @@ void FormReview::buildControls()
             d->viewer->archive.List1.List1_GotFocus();
     };
     d->list = list;
+    d->viewer->archive.List1.entryReadByScreenReader = [this] { return !speaksWhatTheScreenReaderReads(); };
     d->list->setAccessibleDescription(QStringLiteral("Recordings found in the Veyra Archive; Enter repeats a record."));
     d->list->setContextMenuPolicy(Qt::CustomContextMenu);
     d->surface->add(QStringLiteral("List1"), d->list);
@@ -146,9 +136,7 @@ void FormReview::buildControls()
     const auto addButton = [this](const ButtonSpec &entry) {
         const QString name = QLatin1String(entry.name);
         const bool toggle = isToggle(name);
-        auto *button = toggle ? new ToggleButton(QLatin1String(entry.caption), d->central)
-                              : new QPushButton(QLatin1String(entry.caption), d->central);
-        button->setCheckable(toggle);
+        auto *button = new CommandButton(QLatin1String(entry.caption), toggle, d->central);
         button->setObjectName(name);
         button->setAccessibleName(QLatin1String(entry.accessibleName));
         button->setToolTip(QLatin1String(entry.accessibleName));

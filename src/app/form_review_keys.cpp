@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -52,10 +53,19 @@ bool FormReview::handleKey(QKeyEvent *event)
         return false;
     Viewer &v = *d->viewer;
     v.commandText = d->txtIn->text();
+    QPointer<QAbstractButton> button = qobject_cast<QAbstractButton *>(focusWidget());
     const bool consumed = v.keyPress(name);
     if (d->txtIn->text() != v.commandText)
         d->txtIn->setText(v.commandText);
     afterCommand();
+    // Enter presses the button that has the focus, as a click would.
+    if (name == QLatin1String("Return") && button && button == focusWidget() && button->isEnabled() && !v.Closing) {
+        button->click();
+        return true;
+    }
+    // Space took the focus to the command box: the button it left must not be pressed by it.
+    if (name == QLatin1String("Space") && button)
+        return true;
     return consumed;
 }
 
@@ -83,8 +93,9 @@ QAction *FormReview::shortcutAction(const QKeyEvent &event) const
 
 void FormReview::cutReadoutShort()
 {
-    // Walking the data, the user hears where the cursor is now, not where it was a key ago.
-    if (d->held->speakingReadout())
+    // Walking the data, the user hears where the cursor is now, not where it was a key ago;
+    // help stops at the user's first key, as a screen reader would.
+    if (d->held->speakingReadout() || d->viewer->help.reading())
         d->voice->stop();
 }
 
@@ -193,7 +204,12 @@ void FormReview::speakFocusName(const QString &control)
     const QString text = focusSpeech().value(control);
     if (text.isEmpty() || d->viewer->Closing)
         return;
-    const QString setting = d->settings->read(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("Auto"));
-    if (ScreenReaderStatus::speakFocusNames(setting, d->screenReader.enabled()))
+    if (speaksWhatTheScreenReaderReads())
         d->viewer->speech.speak(text);
+}
+
+bool FormReview::speaksWhatTheScreenReaderReads() const
+{
+    const QString setting = d->settings->read(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("Auto"));
+    return ScreenReaderStatus::speakFocusNames(setting, d->screenReader.enabled());
 }

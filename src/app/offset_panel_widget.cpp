@@ -1,6 +1,7 @@
 #include "app/offset_panel_widget.h"
 #include "app/arrow_pictures.h"
 #include "app/chart_painter.h"
+#include "app/command_button.h"
 #include "app/widget_surface.h"
 #include "view/offset_panel.h"
 #include "view/strip_chart_model.h"
@@ -46,7 +47,7 @@ OffsetPanelWidget::OffsetPanelWidget(WidgetSurface &surface, OffsetPanel &panel,
                                   {"cmdOffSetUp", "+10", "Offset up ten"},
                                   {"cmdOffsetDown", "-10", "Offset down ten"}};
     for (const ButtonInfo &info : buttons) {
-        auto *button = new QPushButton(QLatin1String(info.caption), this);
+        auto *button = new CommandButton(QLatin1String(info.caption), false, this);
         const QString name = QLatin1String(info.name);
         button->setObjectName(name);
         button->setAccessibleName(QLatin1String(info.accessible));

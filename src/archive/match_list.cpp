@@ -34,6 +34,8 @@ void MatchList::List1_GotFocus()
 void MatchList::speakPosition(int position, bool withText)
 {
     speech_.speak(QStringLiteral("Record ") + QString::number(position + 1));
+    if (withText && entryReadByScreenReader && entryReadByScreenReader())
+        return;
     if (withText && position >= 0 && position < entries_.size())
         speech_.speak(entries_[position]);
 }
@@ -75,11 +77,17 @@ bool MatchList::List1_KeyDown(const QString &keyName)
         return true;
     }
     if (key == QLatin1String("F1")) {
-        speech_.speak(QStringLiteral("When Archive List search results has focus, use arrow keys to select a specific record."));
-        speech_.speak(QStringLiteral("Using the shift key with the arrow keys gives a full description of each record as it is selected."));
-        speech_.speak(QStringLiteral("Once a record is selected you can download it by pressing S for Lumora data, W for Wav, T for text, or I for image."));
-        speech_.speak(QStringLiteral("Press tab to go back to the normal command line."));
+        for (const QString &line : helpLines())
+            speech_.speak(line);
         return true;
     }
     return false;
+}
+
+QStringList MatchList::helpLines()
+{
+    return {QStringLiteral("When Archive List search results has focus, use arrow keys to select a specific record."),
+            QStringLiteral("Using the shift key with the arrow keys gives a full description of each record as it is selected."),
+            QStringLiteral("Once a record is selected you can download it by pressing S for Lumora data, W for Wav, T for text, or I for image."),
+            QStringLiteral("Press tab to go back to the normal command line.")};
 }

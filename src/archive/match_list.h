@@ -29,6 +29,12 @@ public:
     std::function<void(qsizetype record, QChar kind)> fetchFile;
     // The entries or the selection changed (the window redraws the list).
     std::function<void()> changed;
+    // True while a screen reader reads the selected entry by itself: the list then says only
+    // the record's number. Unset: the list reads the entry.
+    std::function<bool()> entryReadByScreenReader;
+
+    // The list's own help lines, spoken by F1 while it has the focus.
+    static QStringList helpLines();
 
 private:
     void speakPosition(int position, bool withText);

@@ -197,7 +197,8 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
 double DataLoader::readRecords(QFile &file, int first, int last, int &count)
 {
     const int channels = chart_.channelCount();
-    const QString progressTail = QLatin1String(" of ") + NumberForms::signPadded(last - first)
+    // Out of the rows asked for, so the count ends at the total ("12000 of 12000").
+    const QString progressTail = QLatin1String(" of ") + NumberForms::signPadded(last - first + 1)
                                  + QLatin1String(" Samples Loaded");
     const auto showCount = [&](qint64 rows) {
         surface_.setWindowTitle(baseTitle() + QLatin1String("  ") + NumberForms::signPadded(int(rows)) + progressTail);

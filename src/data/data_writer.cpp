@@ -49,8 +49,10 @@ void DataWriter::mnuSave()
 
 void DataWriter::cmdSaveView()
 {
-    if (data_.LastIndex == 0)
+    if (data_.LastIndex == 0) {
+        speakNothingToSave();
         return;
+    }
     const FileHeader kept = data_.header;
     viewSave_ = true;
     CheckForSave();
@@ -58,11 +60,19 @@ void DataWriter::cmdSaveView()
     data_.header = kept;
 }
 
+void DataWriter::speakNothingToSave()
+{
+    // The save commands stay enabled after a load that failed: they must not fail silently.
+    speech_.speak(QStringLiteral("No file loaded."));
+}
+
 void DataWriter::CheckForSave()
 {
     settings_.write(Section, QStringLiteral("LocalRun"), QStringLiteral("OK"));
-    if (data_.LastIndex <= 0)
+    if (data_.LastIndex <= 0) {
+        speakNothingToSave();
         return;
+    }
 
     const QString proposed = NameDataFile(data_.DataFileName);
     if (proposed == BadFile) {

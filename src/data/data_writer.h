@@ -48,6 +48,7 @@ public:
 
 private:
     bool settingOn(const QString &key, const QString &fallback) const;
+    void speakNothingToSave();
     // First and last row to write; false when fewer than 3 rows would be written.
     bool saveRange(int &first, int &last);
     std::optional<QString> askForPath(const QString &proposed);

@@ -136,6 +136,8 @@ bool Viewer::keyPress(const QString &key)
 {
     // The window sees every key first: Escape asks running work to stop, any other key clears that.
     speech.AbortRequested = key == QLatin1String("Escape");
+    // Any key ends the help being read, as it would silence a screen reader.
+    help.keyPressed();
     if (key == QLatin1String("Escape"))
         commandBox.PendingCommand.clear();
     if (key == QLatin1String("Space")) {
@@ -143,13 +145,16 @@ bool Viewer::keyPress(const QString &key)
         scan.spaceKey();
     }
     if (key == QLatin1String("F1")) {
-        help.SpeakHelp(commandText);
-        // The match list adds its own keys to the help.
+        // In the match list the help is the list's own keys, not the whole help first.
         if (focusName() == QLatin1String("List1"))
-            archive.List1.List1_KeyDown(key);
+            help.speakLines(MatchList::helpLines());
+        else
+            help.SpeakHelp(commandText);
         return true;
     }
-    navigation.keyPress(key);
+    // A command box that holds text is a text box: its caret keys edit the text, not the view.
+    if (!editsCommandText(key))
+        navigation.keyPress(key);
 
     // Then the control with the focus.
     const QString focus = focusName();
@@ -158,6 +163,18 @@ bool Viewer::keyPress(const QString &key)
     if (focus == QLatin1String("List1"))
         return archive.List1.List1_KeyDown(key);
     return false;
+}
+
+bool Viewer::editsCommandText(const QString &key) const
+{
+    if (commandText.isEmpty() || focusName() != QLatin1String("txtIn"))
+        return false;
+    QString bare = key;
+    for (const char *modifier : {"Ctrl+", "Alt+", "Shift+"})
+        bare.remove(QLatin1String(modifier));
+    static const QStringList editing = {QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Home"),
+                                        QStringLiteral("End"), QStringLiteral("Backspace"), QStringLiteral("Delete")};
+    return editing.contains(bare);
 }
 
 QString Viewer::focusName() const

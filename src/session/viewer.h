@@ -75,6 +75,9 @@ public:
     QList<QPair<QString, QString>> extraState() const;
     // The control with the keyboard focus; the command box when none is known.
     QString focusName() const;
+    // True when `key` moves the caret or deletes in the command box, which has the focus and
+    // holds text: it is then the box's own key, whatever the window does with it otherwise.
+    bool editsCommandText(const QString &key) const;
     bool Closing = false;
     bool StartingUp = false;
 

@@ -5,6 +5,7 @@
 #include "util/leading_number.h"
 #include "view/strip_chart_model.h"
 #include "view/view_window.h"
+#include "voice/number_forms.h"
 #include "voice/speech.h"
 #include <cmath>
 
@@ -224,7 +225,8 @@ void Navigation::mnuCH_Click(int n)
         return;
     chart_.setCursorChannel(n - 1);
     surface_.setChecked(QStringLiteral("mnuCH%1").arg(n), true);
-    speech_.speak(QStringLiteral("Cursor channel is now %1").arg(n));
+    // Said as the CHANNELS command says it.
+    speech_.speak(QStringLiteral("Cursor channel is now ") + NumberForms::signPadded(n));
 }
 
 void Navigation::UpdateMnuCH()

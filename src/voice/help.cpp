@@ -51,23 +51,44 @@ void Help::readFile(const QString &path)
     }
 }
 
-bool Help::carryOn()
+namespace {
+// Counts a reading under way for as long as it lasts, however it ends.
+struct Reading {
+    explicit Reading(int &count) : count_(count) { ++count_; }
+    ~Reading() { --count_; }
+    int &count_;
+};
+} // namespace
+
+bool Help::carryOn(quint64 keysBefore)
 {
     pump_.pump();
     surface_.repaint();
-    return !speech_.AbortRequested;
+    return !speech_.AbortRequested && keys_ == keysBefore;
 }
 
 void Help::SpeakHelp(const QString &text)
 {
+    read(text.isEmpty() ? QString() : QStringLiteral("Help Matches for ") + text, HelpLines, text);
+}
+
+void Help::speakLines(const QStringList &lines)
+{
+    read(QString(), lines, QString());
+}
+
+void Help::read(const QString &heading, const QStringList &lines, const QString &word)
+{
     speech_.AbortRequested = false;
-    if (!text.isEmpty())
-        speech_.speak(QStringLiteral("Help Matches for ") + text);
-    const QStringList lines = HelpLines;   // a shared copy: pumping may run anything
-    for (const QString &line : lines) {
-        if (text.isEmpty() || line.contains(text, Qt::CaseInsensitive))
+    const quint64 keys = keys_;
+    const Reading reading(reading_);
+    if (!heading.isEmpty())
+        speech_.speak(heading);
+    const QStringList copy = lines;   // a shared copy: pumping may run anything
+    for (const QString &line : copy) {
+        if (word.isEmpty() || line.contains(word, Qt::CaseInsensitive))
             speech_.speak(line);
-        if (!carryOn())
+        if (!carryOn(keys))
             break;
     }
     speech_.AbortRequested = false;

@@ -47,6 +47,8 @@ void Speech::messageBox(const QString &title, const QString &text, MessageIcon i
 {
     QString spoken = text;
     spoken.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    port_.speak(title.isEmpty() ? spoken : title + QLatin1String(". ") + spoken);
+    // A title that ends its own sentence ("File Load Warning!") needs no full stop after it.
+    const bool ended = title.endsWith(u'.') || title.endsWith(u'!') || title.endsWith(u'?');
+    port_.speak(title.isEmpty() ? spoken : title + (ended ? QLatin1String(" ") : QLatin1String(". ")) + spoken);
     surface_.messageBox(title, text, icon);
 }

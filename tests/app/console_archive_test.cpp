@@ -14,6 +14,9 @@ protected:
     QTemporaryDir home;
     QByteArray dataFile;
     std::unique_ptr<ThreadedHttpServer> server;
+    // The locale the test process had, put back after each test.
+    const bool hadLocale = qEnvironmentVariableIsSet("LC_ALL");
+    const QByteArray savedLocale = qgetenv("LC_ALL");
 
     void SetUp() override
     {
@@ -33,7 +36,16 @@ protected:
         QFile ini(home.filePath(QStringLiteral("s.ini")));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
         ini.write("[Settings]\nArchiveURL=" + server->url().toUtf8() + "\nDataDirectory=" + home.filePath("dl").toUtf8() + "\n");
-        qputenv("LC_ALL", "en_US.UTF-8");   // dates typed and shown the American way
+        // Dates typed and shown the American way, in the child processes only: the next test
+        // in this process finds the environment as it was.
+        qputenv("LC_ALL", "en_US.UTF-8");
+    }
+    void TearDown() override
+    {
+        if (hadLocale)
+            qputenv("LC_ALL", savedLocale);
+        else
+            qunsetenv("LC_ALL");
     }
 
     QStringList run(const QString &script, int timeoutMs = 60000)

@@ -88,3 +88,22 @@ TEST_F(ConsoleCommands, LoadDialogReadsThePathFromTheNextLine)
     EXPECT_TRUE(out.contains(QStringLiteral("say: Samples Loaded:  25"))) << all;
     EXPECT_TRUE(std::any_of(out.begin(), out.end(), [](const QString &l) { return l.startsWith(QLatin1String("state: loaded=1 ")); })) << all;
 }
+
+TEST_F(ConsoleCommands, HelpSaysTruthfullyWhichChannelStatsAndTheCursorChannelCover)
+{
+    // The statistics describe the first channel whatever the cursor channel is; the other
+    // channel work follows the cursor channel.
+    const QString file = generate(QStringLiteral("two.lmd"), {"--rows", "300", "--channels", "2", "--signal", "constant,ramp"});
+    const QStringList both = run(QStringLiteral("LOAD\n%1\nSTATS\nCHANNELS\n2\nSTATS\n").arg(file));
+    const QStringList averages = both.filter(QStringLiteral("say: Average Y value "));
+    ASSERT_EQ(averages.size(), 2) << both.join(u'\n').toStdString();
+    EXPECT_EQ(averages[0], averages[1]);
+    EXPECT_TRUE(both.contains(QStringLiteral("say: Cursor channel is now  2")));
+
+    const QStringList channels = helpLinesWith(QStringLiteral("CHANNELS, CHANNEL or CHL"));
+    ASSERT_EQ(channels.size(), 1);
+    EXPECT_FALSE(channels[0].contains(QStringLiteral("statistic"), Qt::CaseInsensitive)) << channels[0].toStdString();
+    const QStringList stats = helpLinesWith(QStringLiteral("STATS or STAT"));
+    ASSERT_EQ(stats.size(), 1);
+    EXPECT_TRUE(stats[0].contains(QStringLiteral("channel 1"))) << stats[0].toStdString();
+}

@@ -179,6 +179,26 @@ TEST_F(HeldInputTest, TheNextKeyCutsTheCursorReadoutShortAndStaleReadoutsAreSkip
     EXPECT_EQ(speech->stops, 2) << "a report that is no readout was cut short";
 }
 
+TEST_F(HeldInputTest, AnyKeyCutsTheHelpShortAndEndsIt)
+{
+    Viewer &v = window.viewer();
+    v.help.HelpLines = {QStringLiteral("First help line."), QStringLiteral("Second help line."), QStringLiteral("Third help line.")};
+    speech->lengthMs = 1500;
+    pressLater(200, Qt::Key_Up);
+    QElapsedTimer reading;
+    reading.start();
+    QTest::keyClick(txtIn(), Qt::Key_F1);
+    EXPECT_LT(reading.elapsed(), 1000) << "the key waited for the end of the line";
+    EXPECT_EQ(speech->spoken, QStringList{QStringLiteral("First help line.")});
+    EXPECT_EQ(speech->stops, 1);
+
+    // Without a key the whole help is read.
+    speech->spoken.clear();
+    speech->lengthMs = 0;
+    QTest::keyClick(txtIn(), Qt::Key_F1);
+    EXPECT_EQ(speech->spoken, v.help.HelpLines);
+}
+
 TEST_F(HeldInputTest, ClicksOnControlsWaitForTheUtteranceToo)
 {
     QPushButton *zoom = control<QPushButton>("cmdZoom");

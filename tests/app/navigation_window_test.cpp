@@ -262,3 +262,87 @@ TEST_F(NavigationWindowTest, OffsetPanelAndChannelMenu)
     EXPECT_FALSE(control<QAction>("mnuCH1")->isChecked());
     EXPECT_TRUE(control<QAction>("mnuCH2")->isChecked());
 }
+
+TEST_F(NavigationWindowTest, CaretKeysEditACommandBoxThatHoldsTextAndMoveTheViewOnlyWhenItIsEmpty)
+{
+    v.actions.run(QStringLiteral("cmdDecX"));   // the full view has nowhere to scroll to
+    QLineEdit *box = control<QLineEdit>("txtIn");
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("LOAD"));
+    const double x0 = model.XAxisMin();
+    const int mode = model.ToolBarMode();
+    speech->spoken.clear();
+
+    const auto press = [box](Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(box, key, mods);
+        return box->cursorPosition();
+    };
+    EXPECT_EQ(press(Qt::Key_Left), 3);
+    EXPECT_EQ(press(Qt::Key_Left), 2);
+    EXPECT_EQ(press(Qt::Key_Right), 3);
+    EXPECT_EQ(press(Qt::Key_Home), 0);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(press(Qt::Key_End), 3);
+    press(Qt::Key_Right, Qt::ControlModifier);
+    press(Qt::Key_Left, Qt::ShiftModifier);
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(box->text(), QStringLiteral("OA"));
+    EXPECT_DOUBLE_EQ(model.XAxisMin(), x0) << "a caret key moved the view";
+    EXPECT_EQ(model.ToolBarMode(), mode);
+    EXPECT_TRUE(speech->spoken.isEmpty()) << speech->spoken.join(u'|').toStdString();
+
+    // Emptied, the box leaves the arrows to the window again.
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Backspace);
+    ASSERT_TRUE(box->text().isEmpty());
+    press(Qt::Key_Right);
+    EXPECT_GT(model.XAxisMin(), x0);
+    EXPECT_EQ(model.ToolBarMode(), 1);
+    EXPECT_EQ(speech->spoken.value(0).left(18), QStringLiteral("Chart View Starts "));
+
+    // Text in the box does not hold back the arrows of another control.
+    box->setText(QStringLiteral("LIMITS"));
+    chart().setFocus();
+    const double x1 = model.XAxisMin();
+    QTest::keyClick(&chart(), Qt::Key_Left);
+    EXPECT_LT(model.XAxisMin(), x1);
+}
+
+TEST_F(NavigationWindowTest, EnterPressesTheFocusedButtonAndScreenReadersCanPressEveryButton)
+{
+    model.setXAxisMax(model.GetTime(400));   // room to scroll to the right
+    QPushButton *right = button("cmdRight");
+    right->setFocus();
+    double x = model.XAxisMin();
+    for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(right, enter);
+        EXPECT_GT(model.XAxisMin(), x) << "Enter did not press the button";
+        x = model.XAxisMin();
+    }
+    EXPECT_EQ(QApplication::focusWidget(), right);
+    EXPECT_EQ(speech->spoken.last().left(6), QStringLiteral("Width "));
+    // Space keeps the window's own meaning: to the command box, the button untouched.
+    QTest::keyClick(right, Qt::Key_Space);
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("txtIn"));
+    EXPECT_DOUBLE_EQ(model.XAxisMin(), x);
+    button("cmdCursor")->setFocus();
+    QTest::keyClick(button("cmdCursor"), Qt::Key_Return);
+    EXPECT_EQ(model.ToolBarMode(), 4);
+
+    // The screen reader's own press, on plain and on-off buttons alike.
+    for (QPushButton *b : window.findChildren<QPushButton *>()) {
+        QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(b)->actionInterface();
+        ASSERT_TRUE(actions) << b->objectName().toStdString();
+        EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction())) << b->objectName().toStdString();
+    }
+    const auto pressByScreenReader = [](QPushButton *b) {
+        QAccessible::queryAccessibleInterface(b)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    pressByScreenReader(button("cmdCursor"));
+    QTRY_COMPARE(model.ToolBarMode(), 0);
+    EXPECT_FALSE(button("cmdCursor")->isChecked());
+    const double w = model.XAxisMax() - model.XAxisMin();
+    pressByScreenReader(button("cmdIncX"));
+    QTRY_VERIFY(model.XAxisMax() - model.XAxisMin() > w);
+    EXPECT_EQ(model.ToolBarMode(), 5);
+}

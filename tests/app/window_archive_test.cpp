@@ -1,4 +1,5 @@
 #include "app/form_review.h"
+#include "app/screen_reader_status.h"
 #include "archive/archive_support.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
@@ -53,6 +54,23 @@ TEST(WindowArchive, TheMatchListShowsTheFoundRecordingsAndIsWalkedByKeys)
     EXPECT_EQ(list->currentRow(), 1) << "the program's move, not a second one by the list";
     list->setCurrentRow(0);   // as a click picks an entry
     EXPECT_EQ(viewer.archive.List1.selected(), 0);
+
+    // A running screen reader reads the entry it selects: the program adds only the record's
+    // number, unless the user asks for everything to be said.
+    window.screenReader().assume(true);
+    speech->spoken.clear();
+    QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(speech->spoken, (QStringList{"Record 2", "Record 2"}));
+    viewer.ports.settings.write("Settings", "SpeakFocusNames", "True");
+    speech->spoken.clear();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(speech->spoken, (QStringList{"Record 2", list->item(1)->text()}));
+    window.screenReader().assume(false);
+    viewer.ports.settings.write("Settings", "SpeakFocusNames", "Auto");
+    speech->spoken.clear();
+    QTest::keyClick(list, Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(speech->spoken, (QStringList{"Record 1", list->item(0)->text()}));
 
     speech->spoken.clear();
     QTest::keyClick(list, Qt::Key_Tab);

@@ -252,6 +252,9 @@ TEST_F(BadFile, TooFewRecordsIsTheNoDataWarning)
         ASSERT_EQ(surface.boxes.size(), 1);
         EXPECT_EQ(surface.boxes[0].title, QStringLiteral("File Load Warning!"));
         EXPECT_EQ(surface.boxes[0].text, file + QStringLiteral("\r\ndoes not appear to have any data"));
+        // Heard as one sentence after the exclamation mark, no stray full stop after it.
+        EXPECT_TRUE(spoke(QStringLiteral("File Load Warning! ") + file + QStringLiteral(" does not appear to have any data")))
+            << speech.spoken.join(u'|').toStdString();
         EXPECT_EQ(surface.boxes[0].icon, MessageIcon::Critical);
         EXPECT_TRUE(spoke(QStringLiteral("Samples Loaded:  0")));
         EXPECT_FALSE(viewer.data.FileLoaded);
@@ -384,7 +387,31 @@ TEST_F(BadFile, EveryFailedLoadLeavesOneEmptyChannelAndNoRows)
         EXPECT_EQ(viewer.chart.rowCount(), 0);
         EXPECT_TRUE(viewer.data.LoadedFileName.isEmpty());
         EXPECT_FALSE(surface.isVisible(QStringLiteral("mnuCH2")));
+
+        // The save commands of the file before still answer, and say why nothing is saved.
+        for (const char *save : {"mnuSave", "cmdSaveView"}) {
+            speech.spoken.clear();
+            surface.dialogs.clear();
+            viewer.actions.run(QLatin1String(save));
+            EXPECT_EQ(speech.spoken, QStringList{QStringLiteral("No file loaded.")}) << save;
+            EXPECT_TRUE(surface.dialogs.isEmpty()) << save;
+        }
     }
+}
+
+TEST_F(GoodFile, TheTitleCountsTheRowsUpToAllOfThem)
+{
+    load(generate(QStringLiteral("count.lmd"), {"--rows", "12000"}));
+    ASSERT_EQ(viewer.chart.rowCount(), 12000);
+    QStringList progress;
+    for (const QString &title : std::as_const(surface.titles)) {
+        if (title.endsWith(QLatin1String(" Samples Loaded")))
+            progress << title.mid(viewer.baseTitle().size());
+    }
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last(), QStringLiteral("   12000 of  12000 Samples Loaded"));
+    for (const QString &title : std::as_const(progress))
+        EXPECT_TRUE(title.endsWith(QLatin1String(" of  12000 Samples Loaded"))) << title.toStdString();
 }
 
 TEST_F(BadFile, AFileLargerThanMemoryIsRefusedBeforeAnythingIsAllocated)

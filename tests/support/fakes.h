@@ -34,6 +34,12 @@ struct FakeSurface : SurfaceState {
     QList<MessageBoxCall> boxes;
     std::deque<QString> dialogAnswers;
     QList<FileDialogRequest> dialogs;
+    QStringList titles;   // every window title, in order
+    void setWindowTitle(const QString &title) override
+    {
+        titles << title;
+        SurfaceState::setWindowTitle(title);
+    }
     void messageBox(const QString &title, const QString &text, MessageIcon icon) override { boxes.append({title, text, icon}); }
     std::optional<QString> openFileDialog(const FileDialogRequest &r) override { return answer(r); }
     std::optional<QString> saveFileDialog(const FileDialogRequest &r) override { return answer(r); }

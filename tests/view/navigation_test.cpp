@@ -216,7 +216,7 @@ TEST_F(NavigationTest, ChannelMenuRememberedViewAndArrowsAroundALoad)
     EXPECT_FALSE(surface.isVisible("Frame1"));   // the offset panel opens only from its button
     EXPECT_TRUE(surface.isChecked("mnuCH1"));
 
-    EXPECT_EQ(click("mnuCH2"), QStringList("Cursor channel is now 2"));
+    EXPECT_EQ(click("mnuCH2"), QStringList("Cursor channel is now  2"));
     click("mnuCH3");
     EXPECT_EQ(chart.CursorChannel(), 2);
     EXPECT_TRUE(surface.isChecked("mnuCH2") && surface.isChecked("mnuCH3"));

@@ -66,6 +66,30 @@ TEST_F(HelpFixture, EscapeEndsTheReadingAfterTheCurrentLine)
     EXPECT_EQ(speech.spoken, viewer.help.HelpLines);   // starts again from the first line
 }
 
+TEST_F(HelpFixture, AnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
+{
+    // Up, pressed while the first line is spoken, ends the reading after it.
+    pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Up")); });
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken, QStringList{viewer.help.HelpLines.first()});
+    EXPECT_FALSE(viewer.help.reading());
+
+    // F1 in the match list: the list's own lines, none of the help file's.
+    surface.focus = QStringLiteral("List1");
+    speech.spoken.clear();
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken, MatchList::helpLines());
+    ASSERT_EQ(speech.spoken.size(), 4);
+    EXPECT_EQ(speech.spoken.last(), QStringLiteral("Press tab to go back to the normal command line."));
+
+    // A key stops those too, and still does its own work.
+    speech.spoken.clear();
+    pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Tab")); });
+    viewer.keyPress(QStringLiteral("F1"));
+    EXPECT_EQ(speech.spoken, QStringList{MatchList::helpLines().first()});
+    EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
+}
+
 TEST_F(CommandFixture, MissingHelpFileIsAnnouncedAndLongFilesAreKeptWhole)
 {
     viewer.help.LoadHelp({dir.filePath(QStringLiteral("none.txt"))});
