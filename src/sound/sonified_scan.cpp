@@ -91,6 +91,8 @@ void SonifiedScan::mnuScan()
         if (speech_.AbortRequested)
             break;
         if (ScanPaused) {
+            // The step just taken retuned the tone, and a retune starts it again.
+            tone_.StopSound();
             reportPause(i);
             while (ScanPaused && !speech_.AbortRequested) {
                 pump_.waitForUser();

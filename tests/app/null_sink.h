@@ -89,6 +89,19 @@ public:
         }
         pending_.remove(0, whole * frameBytes);
     }
+    // Waits until the recording delivers sound data.
+    bool waitForData(int timeoutMs)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs) {
+            QTest::qWait(20);
+            poll();
+            if (!frames_.empty())
+                return true;
+        }
+        return false;
+    }
     // Share of the frames ending between the two times (ms) that carried sound; -1 if none.
     double soundingShare(double fromMs, double toMs) const
     {

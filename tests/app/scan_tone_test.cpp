@@ -41,6 +41,7 @@ protected:
             GTEST_SKIP() << why.toStdString();
         clock.start();
         ASSERT_TRUE(recording.start(sink.id(), clock));
+        ASSERT_TRUE(recording.waitForData(5000));
         audio = std::make_unique<QtAudioOutput>(sink.id());
         ASSERT_TRUE(audio->problem().isEmpty()) << audio->problem().toStdString();
         viewer.setAudioOutput(audio.get());

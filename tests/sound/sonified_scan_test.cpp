@@ -117,6 +117,22 @@ TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
     }
 }
 
+// Space comes while the scan waits between steps; the next step retunes the tone before the
+// walk sees the pause, and the tone must stay off all the same.
+TEST_F(ScanTest, APauseBetweenStepsKeepsTheToneOffUntilTheResume)
+{
+    setSamples({0, 20, 30, 40, 50, 60});
+    scan.ScanSpeed = 10;
+    const auto space = [this] { viewer.keyPress(QStringLiteral("Space")); };
+    pump.script = {[] {}, [] {}, space, [] {},
+                   [&] { EXPECT_FALSE(audio.playing) << "paused";
+                         space(); },
+                   [this] { EXPECT_TRUE(audio.playing) << "resumed"; }};
+    scan.mnuScan();
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:02  Y = 30")));
+    EXPECT_TRUE(pump.script.empty());
+}
+
 TEST_F(ScanTest, StepsLastTheirShareOfASecond)
 {
     setSamples({0, 20, 30, 40, 50, 60});
