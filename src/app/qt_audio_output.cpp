@@ -10,6 +10,8 @@ constexpr int SampleRate = 44100;
 constexpr qsizetype SinkBufferBytes = 4096;
 // Well inside the queue's length, so it never runs dry while events are handled.
 constexpr int FeedIntervalMs = 10;
+// A stream that takes nothing for this long waits for a fill it will never get: start it.
+constexpr int StallMs = 150;
 constexpr char Silence = char(0x80);
 }
 
@@ -85,6 +87,7 @@ void QtAudioOutput::playLooping()
             return;
         }
     }
+    sinceTaken_.start();
     feed();
     feeder_.start();
 }
@@ -102,8 +105,17 @@ void QtAudioOutput::feed()
     if (!device_)
         return;
     const qsizetype free = sink_->bytesFree();
-    if (free <= 0)
+    if (free <= 0) {
+        // A new stream, or one that ran dry, plays only once its queue is full enough, and
+        // sometimes never starts: resuming starts it at once.
+        if (sinceTaken_.elapsed() > StallMs) {
+            sink_->suspend();
+            sink_->resume();
+            sinceTaken_.start();
+        }
         return;
+    }
+    sinceTaken_.start();
     QByteArray chunk(free, Silence);
     if (!buffer_.isEmpty()) {
         for (qsizetype done = 0; done < free;) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "ports/audio_port.h"
+#include <QElapsedTimer>
 #include <QTimer>
 #include <memory>
 
@@ -36,5 +37,6 @@ private:
     std::unique_ptr<QAudioSink> sink_;
     QIODevice *device_ = nullptr;   // the sink's input while playing
     QTimer feeder_;
+    QElapsedTimer sinceTaken_;   // since the server last took bytes
     QString problem_;
 };
