@@ -112,7 +112,9 @@ void FormReview::loadAfterStartUp(const QString &path)
 
 void FormReview::runAction(const QString &name)
 {
+    ++d->working;
     d->viewer->actions.run(name);
+    --d->working;
     afterCommand();
 }
 

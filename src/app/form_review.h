@@ -53,6 +53,10 @@ private:
     bool speaksWhatTheScreenReaderReads() const;
     // A command may have closed the program (Exit, QUIT typed).
     void afterCommand();
+    // A menu command runs where the user was before the menus took the focus.
+    void returnFocusFromMenus();
+    // Escape in the menus closes them and, while a command runs, stops it too.
+    void stopWorkOnEscape(QEvent *event);
 
     std::unique_ptr<Impl> d;
 };

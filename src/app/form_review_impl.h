@@ -11,6 +11,7 @@
 #include "app/widget_surface.h"
 #include "session/viewer.h"
 #include <QHash>
+#include <QPointer>
 #include <memory>
 
 class ChartWidget;
@@ -46,6 +47,9 @@ struct FormReview::Impl {
     QMenu *popUpChart = nullptr;
     QMenu *popUpForm = nullptr;
     QMenu *popUpList = nullptr;
+
+    QPointer<QWidget> lastFocus;   // the last control with the focus outside the menus
+    int working = 0;               // commands running (a scan, a report being read)
 
     bool controlsHidden = false;
     bool controlsOnRight = false;

@@ -54,7 +54,9 @@ bool FormReview::handleKey(QKeyEvent *event)
     Viewer &v = *d->viewer;
     v.commandText = d->txtIn->text();
     QPointer<QAbstractButton> button = qobject_cast<QAbstractButton *>(focusWidget());
+    ++d->working;
     const bool consumed = v.keyPress(name);
+    --d->working;
     if (d->txtIn->text() != v.commandText)
         d->txtIn->setText(v.commandText);
     afterCommand();
@@ -143,6 +145,10 @@ bool FormReview::holdInput(QObject *watched, QEvent *event)
 
 bool FormReview::eventFilter(QObject *watched, QEvent *event)
 {
+    if (qobject_cast<QMenuBar *>(watched) || qobject_cast<QMenu *>(watched)) {
+        stopWorkOnEscape(event);
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::ChildAdded) {
         if (auto *w = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()); w && !w->isWindow())
             watchControls(w);

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -37,6 +38,7 @@ void FormReview::buildMenus()
             // The program decides the tick; undo Qt's own toggle first.
             if (action->isCheckable())
                 action->setChecked(!checked);
+            returnFocusFromMenus();
             runAction(name);
         });
         d->surface->add(name, action);
@@ -45,6 +47,7 @@ void FormReview::buildMenus()
     const auto submenu = [this](QMenu *parent, const QString &name, const QString &caption) {
         QMenu *menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
         menu->setObjectName(name);
+        menu->installEventFilter(this);
         d->surface->add(name, menu);
         return menu;
     };
@@ -99,7 +102,15 @@ void FormReview::buildMenus()
     QAction *help = menuBar()->addAction(s("&Help"));
     help->setObjectName(s("mnuHelp"));
     d->surface->add(s("mnuHelp"), help);
-    connect(help, &QAction::triggered, this, [this] { runAction(QStringLiteral("mnuHelp")); });
+    connect(help, &QAction::triggered, this, [this] {
+        returnFocusFromMenus();
+        runAction(QStringLiteral("mnuHelp"));
+    });
+    menuBar()->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now->window() == this && !qobject_cast<QMenuBar *>(now) && !qobject_cast<QMenu *>(now))
+            d->lastFocus = now;
+    });
 
     // Pop-up menus, never in the menu bar. F11 and F12 reach the program as keys.
     d->popUpChart = new QMenu(s("PopUpChart"), this);
@@ -149,4 +160,24 @@ void FormReview::addWindowActions()
         hooks.layout = [this] { layoutControls(); };
     if (!hooks.hideArchiveList)
         hooks.hideArchiveList = [this] { d->list->clear(); };
+}
+
+void FormReview::returnFocusFromMenus()
+{
+    // Chosen from the keyboard, the command would otherwise run with the focus on the menu
+    // bar, where the window's keys (Escape among them) do not reach it.
+    QWidget *focus = focusWidget();
+    if (focus && !qobject_cast<QMenuBar *>(focus) && !qobject_cast<QMenu *>(focus))
+        return;
+    QWidget *back = d->lastFocus && d->lastFocus->isVisible() ? d->lastFocus.data() : d->txtIn;
+    back->setFocus(Qt::MenuBarFocusReason);
+}
+
+void FormReview::stopWorkOnEscape(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape || d->working == 0)
+        return;
+    d->held->drop();
+    d->voice->stop();
+    d->viewer->speech.AbortRequested = true;
 }

@@ -2,53 +2,30 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
-#include <cstring>
 
 namespace {
 constexpr int SampleRate = 44100;
 // About 90 ms queued in the device: short enough that a retune is heard at once, long
 // enough to ride over the pauses between event-loop passes.
 constexpr qsizetype SinkBufferBytes = 4096;
+// Well inside the queue's length, so it never runs dry while events are handled.
+constexpr int FeedIntervalMs = 10;
+// A stream that takes nothing for this long waits for a fill it will never get: start it.
+constexpr int StallMs = 150;
 constexpr char Silence = char(0x80);
 }
 
-// Endless stream of the current buffer, read from the position where the last read ended.
-class QtAudioOutput::LoopDevice : public QIODevice {
-public:
-    QByteArray buffer;
-    qint64 position = 0;
-    qint64 pulled = 0;
-
-    void replace(const QByteArray &bytes)
-    {
-        buffer = bytes;
-        position = buffer.isEmpty() ? 0 : position % buffer.size();
-    }
-    bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override { return SinkBufferBytes + QIODevice::bytesAvailable(); }
-
-protected:
-    qint64 readData(char *data, qint64 max) override
-    {
-        if (buffer.isEmpty()) {
-            std::memset(data, Silence, size_t(max));
-        } else {
-            for (qint64 done = 0; done < max;) {
-                const qint64 n = qMin(max - done, buffer.size() - position);
-                std::memcpy(data + done, buffer.constData() + position, size_t(n));
-                done += n;
-                position = (position + n) % buffer.size();
-            }
-        }
-        pulled += max;
-        return max;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-};
-
-QtAudioOutput::QtAudioOutput() : loop_(std::make_unique<LoopDevice>())
+QtAudioOutput::QtAudioOutput(const QByteArray &deviceId)
 {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    feeder_.setInterval(FeedIntervalMs);
+    feeder_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&feeder_, &QTimer::timeout, [this] { feed(); });
+
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    for (const QAudioDevice &output : QMediaDevices::audioOutputs()) {
+        if (!deviceId.isEmpty() && output.id() == deviceId)
+            device = output;
+    }
     if (device.isNull()) {
         problem_ = QStringLiteral("No sound output device was found. The chart sound is silent.");
         return;
@@ -62,45 +39,91 @@ QtAudioOutput::QtAudioOutput() : loop_(std::make_unique<LoopDevice>())
         return;
     }
     sink_ = std::make_unique<QAudioSink>(device, format);
-    sink_->setBufferSize(SinkBufferBytes);
-    loop_->open(QIODevice::ReadOnly);
+    // A lost sound server closes the stream, and with it the device it gave out.
+    QObject::connect(sink_.get(), &QAudioSink::stateChanged, [this](QAudio::State state) {
+        if (state == QAudio::StoppedState) {
+            feeder_.stop();
+            device_ = nullptr;
+        }
+    });
 }
 
 QtAudioOutput::~QtAudioOutput()
 {
+    feeder_.stop();
     if (sink_)
         sink_->stop();
 }
 
 void QtAudioOutput::createBuffer(int length)
 {
-    loop_->replace(QByteArray(qMax(length, 0), Silence));
+    writeBuffer(QByteArray(qMax(length, 0), Silence));
 }
 
 void QtAudioOutput::writeBuffer(const QByteArray &bytes)
 {
-    loop_->replace(bytes);
+    buffer_ = bytes;
+    position_ = buffer_.isEmpty() ? 0 : position_ % buffer_.size();
 }
 
 void QtAudioOutput::playLooping()
 {
-    if (!sink_ || sink_->state() == QAudio::ActiveState || sink_->state() == QAudio::IdleState)
+    if (!sink_ || feeder_.isActive())
         return;
-    sink_->start(loop_.get());
-    // An open error raises no state change: look right away.
-    if (sink_->error() != QAudio::NoError) {
-        problem_ = QStringLiteral("The sound output device could not be started. The chart sound is silent.");
-        sink_.reset();
+    if (device_ && sink_->state() == QAudio::SuspendedState) {
+        sink_->resume();
+    } else if (!device_) {
+        // The sink is fed from here rather than left to pull: pulled in small pieces, the
+        // sound server's queue can stop short of the fill it waits for before it plays, and
+        // then the stream stays silent for good. The size is asked for again at each start,
+        // as the sink keeps the last size the server granted, which is smaller each time.
+        sink_->setBufferSize(SinkBufferBytes);
+        device_ = sink_->start();
+        // An open error raises no state change: look right away.
+        if (!device_ || sink_->error() != QAudio::NoError) {
+            problem_ = QStringLiteral("The sound output device could not be started. The chart sound is silent.");
+            device_ = nullptr;
+            sink_.reset();
+            return;
+        }
     }
+    sinceTaken_.start();
+    feed();
+    feeder_.start();
 }
 
 void QtAudioOutput::stop()
 {
-    if (sink_)
-        sink_->stop();
+    feeder_.stop();
+    // Paused, not closed: the tone stops at once and the next one starts at once.
+    if (device_ && (sink_->state() == QAudio::ActiveState || sink_->state() == QAudio::IdleState))
+        sink_->suspend();
 }
 
-qint64 QtAudioOutput::bytesPulled() const
+void QtAudioOutput::feed()
 {
-    return loop_->pulled;
+    if (!device_)
+        return;
+    const qsizetype free = sink_->bytesFree();
+    if (free <= 0) {
+        // A new stream, or one that ran dry, plays only once its queue is full enough, and
+        // sometimes never starts: resuming starts it at once.
+        if (sinceTaken_.elapsed() > StallMs) {
+            sink_->suspend();
+            sink_->resume();
+            sinceTaken_.start();
+        }
+        return;
+    }
+    sinceTaken_.start();
+    QByteArray chunk(free, Silence);
+    if (!buffer_.isEmpty()) {
+        for (qsizetype done = 0; done < free;) {
+            const qsizetype n = qMin(free - done, qsizetype(buffer_.size() - position_));
+            std::copy_n(buffer_.constData() + position_, n, chunk.data() + done);
+            done += n;
+            position_ = (position_ + n) % buffer_.size();
+        }
+    }
+    pulled_ += device_->write(chunk);
 }

@@ -75,6 +75,8 @@ void SonifiedScan::mnuScan()
     if (!tone_.SoundOn)
         menu_.mnuSoundOffOn();
     chart_.setToolBarMode(CursorMode);
+    // A scan started from a paused one (its pause reads the next command) hands the flag back.
+    const bool outerScan = ScanStarted;
     ScanStarted = true;
     if (!(tone_.AmTone >= 60 && tone_.AmTone <= 1000))
         tone_.AmTone = 440;
@@ -89,6 +91,8 @@ void SonifiedScan::mnuScan()
         if (speech_.AbortRequested)
             break;
         if (ScanPaused) {
+            // The step just taken retuned the tone, and a retune starts it again.
+            tone_.StopSound();
             reportPause(i);
             while (ScanPaused && !speech_.AbortRequested) {
                 pump_.waitForUser();
@@ -106,6 +110,7 @@ void SonifiedScan::mnuScan()
     chart_.setToolBarMode(TimeScrollMode);
     speech_.AbortRequested = false;
     ScanPaused = false;
+    ScanStarted = outerScan;
     surface_.setFocus(QStringLiteral("txtIn"));
 }
 
@@ -186,6 +191,7 @@ void SonifiedScan::cursorReadout()
 
 void SonifiedScan::spaceKey()
 {
+    // With no scan running, Space is a blank in the command box and nothing else.
     if (!ScanStarted)
         return;
     ScanPaused = !ScanPaused;

@@ -35,7 +35,7 @@ public:
     void cursorChanged();
     // The user moved the cursor with the pointer in cursor mode.
     void cursorReadout();
-    // Space: once a scan has run, pause or resume (the tone stops and starts with it).
+    // Space while a scan runs: pause or resume (the tone stops and starts with it).
     void spaceKey();
 
     // Steps per second; 0 = as fast as the machine goes (the console's --scan-speed 0). Read
@@ -44,7 +44,7 @@ public:
     double ScanSpeed = 100;
     static constexpr double MinSpeed = 1, MaxSpeed = 10000;
 
-    bool ScanStarted = false;
+    bool ScanStarted = false;   // while a scan runs, paused or not
     bool ScanPaused = false;
 
 private:

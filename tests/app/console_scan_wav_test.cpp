@@ -63,17 +63,4 @@ TEST_F(ConsoleScan, RecordedPitchRisesWithTheRamp)
     EXPECT_GT(lastHz, 7000);
 }
 
-// A pause left on after a scan stops the next scan at its first step; the console then reads
-// the next line, so a script can resume it, and the end of input ends the scan.
-TEST_F(ConsoleScan, PausedScanWaitsForTheNextLine)
-{
-    makeRamp(10);
-    for (const QByteArray input : {QByteArray("SCAN\n:space\nSCAN\n:space\n:state\n"), QByteArray("SCAN\n:space\nSCAN\n")}) {
-        const QString out = run({QStringLiteral("--scan-speed"), QStringLiteral("0")}, input);
-        if (input.endsWith(":state\n"))
-            EXPECT_TRUE(out.contains(QStringLiteral("say: Scan Paused at 21:00:00  Y = 0\n"))) << out.toStdString();
-        EXPECT_EQ(out.count(QStringLiteral("say: Chart Sound Off.")), 2) << out.toStdString();
-    }
-}
-
 } // namespace

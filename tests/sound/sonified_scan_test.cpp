@@ -26,7 +26,7 @@ TEST_F(ScanTest, FrequencyScanWalksTheInsideOfTheViewAndFollowsTheValues)
     EXPECT_FALSE(audio.playing);
     EXPECT_EQ(viewer.chart.ToolBarMode(), 1);
     EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
-    EXPECT_TRUE(scan.ScanStarted);
+    EXPECT_FALSE(scan.ScanStarted) << "the scan is over";
 
     // A view holding only its two bounds visits nothing but still toggles the sound.
     setSamples({10, 90});
@@ -101,15 +101,40 @@ TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
     EXPECT_FALSE(scan.ScanPaused);
     EXPECT_FALSE(viewer.speech.AbortRequested);
 
-    // A pause set between scans stops the next scan at its first step.
-    viewer.keyPress(QStringLiteral("Space"));
-    EXPECT_TRUE(scan.ScanPaused);
-    steps.clear();
-    speech.spoken.clear();
-    pump.script = {[] {}, [] {}, [this] { viewer.keyPress(QStringLiteral("Space")); }};
+    // Between scans Space is a blank: an odd or even number of them neither starts the tone
+    // nor pauses the next scan (a paused one is ended here rather than left waiting).
+    speech.onSpeak = [this](const QString &text) {
+        if (text.startsWith(QLatin1String("Scan Paused")))
+            viewer.keyPress(QStringLiteral("Escape"));
+    };
+    for (int blanks : {1, 2}) {
+        for (int i = 0; i < blanks; ++i)
+            viewer.keyPress(QStringLiteral("Space"));
+        EXPECT_FALSE(scan.ScanPaused) << blanks;
+        EXPECT_FALSE(audio.playing) << blanks;
+        steps.clear();
+        speech.spoken.clear();
+        pump.script = {[] {}, [this] { EXPECT_TRUE(scan.ScanStarted) << "running"; }};
+        scan.mnuScan();
+        EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4})) << blanks;
+        EXPECT_EQ(speech.spoken.filter(QStringLiteral("Scan Paused")), QStringList()) << blanks;
+    }
+}
+
+// Space comes while the scan waits between steps; the next step retunes the tone before the
+// walk sees the pause, and the tone must stay off all the same.
+TEST_F(ScanTest, APauseBetweenStepsKeepsTheToneOffUntilTheResume)
+{
+    setSamples({0, 20, 30, 40, 50, 60});
+    scan.ScanSpeed = 10;
+    const auto space = [this] { viewer.keyPress(QStringLiteral("Space")); };
+    pump.script = {[] {}, [] {}, space, [] {},
+                   [&] { EXPECT_FALSE(audio.playing) << "paused";
+                         space(); },
+                   [this] { EXPECT_TRUE(audio.playing) << "resumed"; }};
     scan.mnuScan();
-    EXPECT_EQ(speech.spoken.at(2), QStringLiteral("Scan Paused at 10:00:01  Y = 20"));
-    EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4}));
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:02  Y = 30")));
+    EXPECT_TRUE(pump.script.empty());
 }
 
 TEST_F(ScanTest, StepsLastTheirShareOfASecond)
