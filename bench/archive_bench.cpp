@@ -19,8 +19,10 @@ namespace {
 struct GapPump : MessagePump {
     QElapsedTimer since;
     qint64 longestNs = 0;
+    int pumps = 0;
     void pump() override
     {
+        ++pumps;
         if (since.isValid())
             longestNs = std::max(longestNs, since.nsecsElapsed());
         since.start();
@@ -98,6 +100,7 @@ void BM_ArchiveIndexRead(benchmark::State &state)
         r.archive.index.ArchiveRecords.clear();
         r.pump.since.invalidate();
         r.pump.longestNs = 0;
+        r.pump.pumps = 0;
         state.ResumeTiming();
         r.archive.index.ReadInRecs();
         benchmark::DoNotOptimize(r.archive.index.highestRecord());
@@ -105,6 +108,7 @@ void BM_ArchiveIndexRead(benchmark::State &state)
     if (r.archive.index.highestRecord() != r.records)
         state.SkipWithError("the index was not read whole");
     state.counters["longest_ms_between_pumps"] = double(r.pump.longestNs) / 1e6;
+    state.counters["pumps"] = r.pump.pumps;
     state.counters["peak_MB"] = peakMegabytes();
     state.counters["file_MB"] = double(r.fileBytes) / (1 << 20);
     r.voice.spoken.clear();

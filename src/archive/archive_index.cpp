@@ -14,6 +14,7 @@ namespace {
 constexpr qsizetype ProgressEvery = 500;
 // Lines read between two looks at the clock: a look costs more than reading a short line.
 constexpr qsizetype LinesPerClockLook = 16;
+constexpr qint64 ReadSlice = qint64(1) << 20;
 
 double currentDay()
 {
@@ -75,13 +76,22 @@ bool ArchiveIndex::ReadInRecs()
         problem = file.errorString();
     else if (file.size() > sizeLimit)
         problem = tooLarge(sizeLimit);
+    TimedPump slices(pump_);
     if (problem.isEmpty()) {
         speech_.speak(QStringLiteral("Converting Veyra Archive Record index. Please wait."));
         pump_.pump();
-        bytes = file.read(sizeLimit + 1);   // the file may have grown since it was measured
-        if (bytes.size() > sizeLimit)
-            problem = tooLarge(sizeLimit);
-        else if (file.error() != QFileDevice::NoError)
+        // A slice at a time, so that Escape is heard while a large file comes off the disk.
+        bytes.resize(file.size());
+        qsizetype have = 0;
+        while (have < bytes.size() && !speech_.AbortRequested) {
+            const qint64 got = file.read(bytes.data() + have, std::min<qint64>(ReadSlice, bytes.size() - have));
+            if (got <= 0)
+                break;
+            have += got;
+            slices.maybePump();
+        }
+        bytes.truncate(have);   // a file cut short meanwhile is read as far as it goes
+        if (file.error() != QFileDevice::NoError)
             problem = file.errorString();
     }
     file.close();
@@ -89,7 +99,6 @@ bool ArchiveIndex::ReadInRecs()
         speech_.speak(QStringLiteral("Error reading Veyra Record File\r\n") + problem);
         return true;
     }
-    TimedPump slices(pump_);
     qsizetype announced = -1, lines = 0;
     const IndexReading reading = readArchiveIndex(bytes, ArchiveRecords, [&](qsizetype count) {
         // Each count is said once, however many header lines come before the next record.

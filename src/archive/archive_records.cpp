@@ -60,17 +60,17 @@ bool isRecordLine(QByteArrayView line)
 }
 
 // Valid UTF-8: the index text is then read as UTF-8, otherwise as Latin-1. Runs of ASCII,
-// nearly all of an index, are passed over eight bytes at a time.
+// nearly all of an index, are passed over 32 bytes at a time.
 bool isValidUtf8(QByteArrayView text)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(text.data());
     const auto *end = p + text.size();
     while (p < end) {
-        if (end - p >= 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                p += 8;
+        if (end - p >= 32) {
+            quint64 words[4];
+            std::memcpy(words, p, 32);
+            if (((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ULL) == 0) {
+                p += 32;
                 continue;
             }
         }
@@ -108,42 +108,33 @@ bool isValidUtf8(QByteArrayView text)
     return true;
 }
 
-// Walks index text line by line. A line ends at LF, at CR LF or at a CR alone; the next LF
-// and the next CR are each looked for once, so text of CR-only lines is walked in one pass.
+// Walks index text line by line. A line ends at LF, at CR LF or at a CR alone. The bytes are
+// looked at once each, and only up to the end of the line at hand.
 class LineCutter {
 public:
     explicit LineCutter(QByteArrayView text) : text_(text) {}
 
-    qsizetype position() const { return pos_; }
     qsizetype remaining() const { return text_.size() - pos_; }
+    qsizetype position() const { return pos_; }
 
     // The next line without its end.
     QByteArrayView next()
     {
-        if (nextLf_ < pos_)
-            nextLf_ = find('\n');
-        if (nextCr_ < pos_)
-            nextCr_ = find('\r');
-        const qsizetype end = std::min(nextLf_, nextCr_);
-        const QByteArrayView line = text_.sliced(pos_, end - pos_);
-        pos_ = end;
-        if (pos_ < text_.size())
-            pos_ += text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n' ? 2 : 1;
+        const char *begin = text_.data() + pos_;
+        const char *end = text_.data() + text_.size();
+        const char *p = begin;
+        while (p < end && *p != '\n' && *p != '\r')
+            ++p;
+        const QByteArrayView line(begin, p - begin);
+        if (p < end)
+            p += *p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
+        pos_ = p - text_.data();
         return line;
     }
 
 private:
-    qsizetype find(char c) const
-    {
-        if (pos_ >= text_.size())
-            return text_.size();
-        const void *hit = std::memchr(text_.data() + pos_, c, size_t(text_.size() - pos_));
-        return hit ? static_cast<const char *>(hit) - text_.data() : text_.size();
-    }
-
     QByteArrayView text_;
     qsizetype pos_ = 0;
-    qsizetype nextLf_ = -1, nextCr_ = -1;
 };
 
 } // namespace
@@ -162,7 +153,9 @@ struct ArchiveIndexText {
         if (text.size() > qsizetype(std::numeric_limits<quint32>::max()))
             return reading;
         table.text_ = text;
-        table.utf8_ = isValidUtf8(text);
+        // Only record lines are ever decoded; each is checked as it is stored, so the text is
+        // walked once, between polls.
+        bool utf8 = true;
         LineCutter lines(table.text_);
         // Fewer than 10 characters after a line cannot hold a record: the reading ends there.
         do {
@@ -182,7 +175,9 @@ struct ArchiveIndexText {
             }
             table.lines_.push_back({start, end, quint32(at + 1), quint32(line.size() - 1)});
             ++reading.records;
+            utf8 = utf8 && isValidUtf8(line);
         } while (lines.remaining() >= ShortestRecord);
+        table.utf8_ = utf8;
         table.lines_.shrink_to_fit();
         return reading;
     }
