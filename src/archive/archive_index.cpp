@@ -7,7 +7,11 @@
 #include "voice/number_forms.h"
 #include "voice/speech.h"
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
+#include <cstdio>
 
 namespace {
 
@@ -35,8 +39,38 @@ ArchiveIndex::ArchiveIndex(Speech &speech, MessagePump &pump, SettingsStore &set
 
 bool ArchiveIndex::fetchIndex()
 {
-    if (!downloader_.doDownload(remoteIndexUrl, localIndexPath))
+    // The copy in place stays reachable under a second name until the new one proves to be an
+    // index: an error page or a login form served in its place must not replace it.
+    const QFileInfo local(localIndexPath);
+    const QByteArray previous = QFile::encodeName(local.dir().filePath(QStringLiteral(".") + local.fileName() + QStringLiteral(".previous")));
+    const QByteArray current = QFile::encodeName(localIndexPath);
+    ::unlink(previous.constData());
+    const bool kept = ::link(current.constData(), previous.constData()) == 0;
+    const auto restore = [&] {
+        if (kept)
+            ::rename(previous.constData(), current.constData());
+        else
+            ::unlink(current.constData());
+    };
+    if (!downloader_.doDownload(remoteIndexUrl, localIndexPath)) {
+        if (kept)
+            ::unlink(previous.constData());
         return false;
+    }
+    QFile fetched(localIndexPath);
+    QString problem;
+    if (fetched.size() > sizeLimit)
+        problem = tooLarge(sizeLimit);
+    else if (!fetched.open(QIODevice::ReadOnly) || !readsAsArchiveIndex(fetched.readAll()))
+        problem = QStringLiteral("The file the server sent is not an archive index.");
+    fetched.close();
+    if (!problem.isEmpty()) {
+        restore();
+        speech_.speak(problem + (kept ? QStringLiteral(" The index from before is kept.") : QString()));
+        return false;
+    }
+    if (kept)
+        ::unlink(previous.constData());
     // Only a copy that really arrived counts as fresh.
     settings_.write(QStringLiteral("Settings"), QStringLiteral("LastIndexDownload"), lastIndexDownloadText(today() + 1));
     return true;

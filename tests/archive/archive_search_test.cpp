@@ -130,6 +130,33 @@ TEST_F(ArchiveSearchTest, TheLocalIndexIsFetchedAgainOnlyForMomentsAfterItsDate)
     EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
 }
 
+TEST_F(ArchiveSearchTest, APageServedInPlaceOfTheIndexNeverReplacesTheCopy)
+{
+    const QByteArray good = recordLine("12/6/2026", "0000", "12/6/2026", "2359", "Local").toUtf8();
+    QFile local(path("VArecords.txt"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.write(good);
+    local.close();
+    settings.write("Settings", "LastIndexDownload", "12/6/2026");
+    serveIndex(QStringLiteral("<!DOCTYPE html>\n<html><body>Please log in</body></html>\n"));
+
+    const QStringList said = search("12/7/2026");   // later than the copy: fetched again
+    EXPECT_TRUE(said.contains("The file the server sent is not an archive index. The index from before is kept.")) << said.join(" | ").toStdString();
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "12/6/2026") << "not fresh";
+    ASSERT_TRUE(local.open(QIODevice::ReadOnly));
+    EXPECT_EQ(local.readAll(), good);
+    local.close();
+    EXPECT_EQ(viewer.archive.index.highestRecord(), 1) << "the copy from before is read";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("previous"), QStringList());
+
+    // An index with one readable record among bad ones is an index.
+    viewer.archive.index.ArchiveRecords.clear();
+    serveIndex("<html>\n" + recordLine("1/1/99999", "0000", "1/1/2004", "0100") + recordLine("12/7/2026", "0000", "12/7/2026", "2359", "New"));
+    EXPECT_EQ(search("12/7/2026").last(), "Matching Files for 12/7/2026   1");
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
+    EXPECT_TRUE(entries()[0].contains("New Scatter"));
+}
+
 TEST_F(ArchiveSearchTest, WithoutAnArchiveAddressNothingIsFetched)
 {
     settings.remove("Settings", "ArchiveURL");
