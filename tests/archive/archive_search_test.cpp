@@ -154,6 +154,7 @@ TEST_F(ArchiveSearchTest, APageServedInPlaceOfTheIndexNeverReplacesTheCopy)
     serveIndex("<html>\n" + recordLine("1/1/99999", "0000", "1/1/2004", "0100") + recordLine("12/7/2026", "0000", "12/7/2026", "2359", "New"));
     EXPECT_EQ(search("12/7/2026").last(), "Matching Files for 12/7/2026   1");
     EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
+    ASSERT_EQ(entries().size(), 1);
     EXPECT_TRUE(entries()[0].contains("New Scatter"));
 }
 
