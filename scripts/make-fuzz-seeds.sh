@@ -28,6 +28,8 @@ archive=$(mktemp -d)
 cp "$archive/varecords_sort.txt" "$out/fuzz_archive_index/demo"
 rm -rf "$archive"
 sed 's/$/\r/' "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/crlf"
+tr '\n' '\r' < "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/cr-only"
+printf '<!DOCTYPE html>\n<html><body><h1>Not Found</h1></body></html>\n' > "$out/fuzz_archive_index/html"
 sed 's#12/23/2003#2/30/99999#; s#|1700|#|2561|#; s#ursids.lmd#../ursids.lmd#' \
   "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/bad-fields"
 

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTime>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -22,19 +23,24 @@ long long daysFromCivil(long long y, long long m, long long d)
 
 const long long DayZero = daysFromCivil(1899, 12, 30);
 
-// A date or time part as a 16-bit whole number, rounded half to even.
-long long part(double value)
+// A date or time part as a 16-bit whole number, rounded half to even; nothing when no calendar
+// part can be that large (a year of 99999).
+std::optional<long long> part(double value)
 {
     const double whole = std::nearbyint(value);
     if (!(whole >= -32768 && whole <= 32767))
-        throw ArchiveFormatError("The date or time part " + QString::number(value, 'g', 15).toStdString() +
-                                 " is out of range.");
+        return std::nullopt;
     return static_cast<long long>(whole);
 }
 
+constexpr double Unreadable = std::numeric_limits<double>::quiet_NaN();
+
 double timeSerial(double hours, double minutes)
 {
-    return (part(hours) * 60 + part(minutes)) / MinutesPerDay;
+    const auto h = part(hours), m = part(minutes);
+    if (!h || !m)
+        return Unreadable;
+    return (*h * 60 + *m) / MinutesPerDay;
 }
 
 long long floorDiv(long long a, long long b)
@@ -100,67 +106,106 @@ std::optional<QTime> parseTime(const QString &text, const QLocale &locale)
 
 } // namespace
 
-double archiveValue(QStringView text)
+namespace {
+
+// The conversions read index text and the user's typed text alike: QStringView for text already
+// decoded, QByteArrayView for the index's own bytes (every character they look at is ASCII).
+int unitAt(QStringView text, qsizetype i) { return text[i].unicode(); }
+int unitAt(QByteArrayView text, qsizetype i) { return static_cast<unsigned char>(text[i]); }
+qsizetype find(QStringView text, char c) { return text.indexOf(QLatin1Char(c)); }
+qsizetype find(QByteArrayView text, char c) { return text.indexOf(c); }
+QString asText(QStringView text) { return text.toString(); }
+QString asText(QByteArrayView text) { return QString::fromLatin1(text); }
+
+template <typename View>
+double valueOf(View text)
 {
     qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ')
+    while (i < text.size() && unitAt(text, i) == ' ')
         ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
+    if (i < text.size() && (unitAt(text, i) == '-' || unitAt(text, i) == '+'))
+        negative = unitAt(text, i++) == '-';
     double value = 0;
     bool digits = false;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i].unicode() - u'0');
+    for (; i < text.size() && unitAt(text, i) >= '0' && unitAt(text, i) <= '9'; ++i) {
+        value = value * 10 + (unitAt(text, i) - '0');
         digits = true;
     }
     // Fractions and exponents are rare in the index: the general reader handles them.
-    if (i < text.size() && (text[i] == u'.' || text[i] == u'e' || text[i] == u'E'))
-        return leadingNumber(text.toString());
+    if (i < text.size() && (unitAt(text, i) == '.' || unitAt(text, i) == 'e' || unitAt(text, i) == 'E'))
+        return leadingNumber(asText(text));
     if (!digits)
         return 0;
     return negative ? -value : value;
 }
 
-double daySerial(double year, double month, double day)
+double daySerialOrNaN(double year, double month, double day)
 {
-    long long y = part(year);
-    const long long m = part(month);
-    const long long d = part(day);
-    if (y >= 0 && y <= 99)
-        y = twoDigitYear(int(y));
-    y += floorDiv(m - 1, 12);
-    const long long monthInYear = m - 1 - floorDiv(m - 1, 12) * 12 + 1;
-    return double(daysFromCivil(y, monthInYear, 1) + (d - 1) - DayZero);
+    auto y = part(year);
+    const auto m = part(month);
+    const auto d = part(day);
+    if (!y || !m || !d)
+        return Unreadable;
+    if (*y >= 0 && *y <= 99)
+        *y = twoDigitYear(int(*y));
+    *y += floorDiv(*m - 1, 12);
+    const long long monthInYear = *m - 1 - floorDiv(*m - 1, 12) * 12 + 1;
+    return double(daysFromCivil(*y, monthInYear, 1) + (*d - 1) - DayZero);
 }
 
-double CvrtVASortDate(QStringView text)
+template <typename View>
+double sortDate(View text)
 {
     if (text.size() != 12)
         return 0;
-    return daySerial(archiveValue(text.mid(0, 4)), archiveValue(text.mid(4, 2)), archiveValue(text.mid(6, 2))) +
-           timeSerial(archiveValue(text.mid(8, 2)), archiveValue(text.mid(10, 2)));
+    return daySerialOrNaN(valueOf(text.sliced(0, 4)), valueOf(text.sliced(4, 2)), valueOf(text.sliced(6, 2))) +
+           timeSerial(valueOf(text.sliced(8, 2)), valueOf(text.sliced(10, 2)));
 }
 
-double CvrtVADate(QStringView text)
+template <typename View>
+double indexDate(View text)
 {
     double parts[2] = {0, 0};
     for (double &p : parts) {
-        const qsizetype slash = text.indexOf(u'/');
+        const qsizetype slash = find(text, '/');
         if (slash < 0)
             break;
-        p = archiveValue(text.left(slash));
-        text = text.mid(slash + 1);
+        p = valueOf(text.first(slash));
+        text = text.sliced(slash + 1);
     }
-    return daySerial(archiveValue(text), parts[0], parts[1]);
+    return daySerialOrNaN(valueOf(text), parts[0], parts[1]);
 }
 
-double CvrtVATime(QStringView text)
+template <typename View>
+double indexTime(View text)
 {
     if (text.size() != 4)
         return 0;
-    return timeSerial(archiveValue(text.mid(0, 2)), archiveValue(text.mid(2, 2)));
+    return timeSerial(valueOf(text.sliced(0, 2)), valueOf(text.sliced(2, 2)));
 }
+
+double readable(double value)
+{
+    if (std::isnan(value))
+        throw ArchiveFormatError("A date or time part of the index is out of range.");
+    return value;
+}
+
+} // namespace
+
+double archiveValue(QStringView text) { return valueOf(text); }
+double archiveValue(QByteArrayView text) { return valueOf(text); }
+
+double daySerial(double year, double month, double day) { return readable(daySerialOrNaN(year, month, day)); }
+
+double CvrtVASortDate(QStringView text) { return readable(sortDate(text)); }
+double CvrtVADate(QStringView text) { return readable(indexDate(text)); }
+double CvrtVATime(QStringView text) { return readable(indexTime(text)); }
+
+double sortDateOrNaN(QByteArrayView text) { return sortDate(text); }
+double indexDateOrNaN(QByteArrayView text) { return indexDate(text); }
+double indexTimeOrNaN(QByteArrayView text) { return indexTime(text); }
 
 QStringView GetVAParam(QStringView &line)
 {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -16,11 +17,19 @@ public:
 
 // The leading decimal number of an index field; 0 when the field does not start with one.
 double archiveValue(QStringView text);
+double archiveValue(QByteArrayView text);
 
 // Day number of (year, month, day) where a month or day outside its range carries into the
 // neighbouring year or month, and a year 0 to 29 means 2000 to 2029, 30 to 99 1930 to 1999.
 // Each part is rounded to a whole number first; a part outside -32768..32767 throws.
 double daySerial(double year, double month, double day);
+
+// The index's date texts, each with the rules of its Cvrt function below: what the reader
+// converts the raw bytes of the index with. A part no calendar holds gives NaN, not an error,
+// so a bad record costs the reader no more than a good one.
+double sortDateOrNaN(QByteArrayView text);
+double indexDateOrNaN(QByteArrayView text);
+double indexTimeOrNaN(QByteArrayView text);
 
 // "YYYYMMDDhhmm", exactly 12 characters; anything else is day 0.
 double CvrtVASortDate(QStringView text);

@@ -7,75 +7,30 @@
 #include "voice/number_forms.h"
 #include "voice/speech.h"
 #include <QDate>
+#include <QDir>
 #include <QFile>
-#include <QStringDecoder>
+#include <QFileInfo>
+#include <unistd.h>
+#include <cstdio>
 
 namespace {
 
 constexpr qsizetype ProgressEvery = 500;
-
-QString field(QStringView &line) { return GetVAParam(line).toString(); }
-
-ArchiveRecord recordFrom(QStringView line)
-{
-    line = line.mid(1);   // the leading "|"
-    ArchiveRecord r;
-    r.SortTime = CvrtVASortDate(GetVAParam(line));
-    const QString f2 = field(line);
-    r.Label = f2 + u' ' + GetVAParam(line).toString();
-    GetVAParam(line);   // field 4 is not kept
-    r.Text5 = field(line);
-    r.Value6 = archiveValue(GetVAParam(line));
-    r.Value7 = archiveValue(GetVAParam(line));
-    for (QString *text : {&r.Text8, &r.Text9, &r.Text10, &r.Text11, &r.Text12})
-        *text = field(line);
-    for (double *time : {&r.StartTime, &r.EndTime, &r.Time3, &r.Time4}) {
-        const double date = CvrtVADate(GetVAParam(line));
-        *time = date + CvrtVATime(GetVAParam(line));
-    }
-    r.Detail = field(line);
-    for (QString *text : {&r.Text22, &r.Text23, &r.Text24, &r.Text25, &r.ImageFile, &r.DataFile, &r.TextFile, &r.SoundFile})
-        *text = field(line);
-    return r;
-}
-
-// The index is plain bytes; a file written as UTF-8 keeps its accents, anything else is Latin-1.
-QString decodeIndex(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(bytes);
-}
+// Lines read between two looks at the clock: a look costs more than reading a short line.
+constexpr qsizetype LinesPerClockLook = 16;
+constexpr qint64 ReadSlice = qint64(1) << 20;
 
 double currentDay()
 {
     return double(QDate::currentDate().toJulianDay() - QDate(1899, 12, 30).toJulianDay());
 }
 
-} // namespace
-
-void parseArchiveIndex(QStringView text, ArchiveRecordTable &records, const std::function<void(qsizetype)> &progress)
+QString tooLarge(qint64 limit)
 {
-    qsizetype stored = 0;
-    records.reserve(records.size() + text.count(u'\n') + 1);   // one slot per line at most
-    // Fewer than 10 characters after a line cannot hold a record: the reading ends there.
-    do {
-        const qsizetype lf = text.indexOf(u'\n');
-        QStringView line = lf < 0 ? text : text.left(lf + 1);
-        text = lf < 0 ? QStringView() : text.mid(lf + 1);
-        if (progress)
-            progress(stored);
-        // Lines ending in CR LF are read as lines ending in LF.
-        while (line.endsWith(u'\n') || line.endsWith(u'\r'))
-            line.chop(1);
-        if (!line.startsWith(QLatin1String("|2")) || line.size() + 1 < 11)   // + 1: its LF
-            continue;
-        records.append(recordFrom(line));
-        ++stored;
-    } while (text.size() >= 10);
+    return QStringLiteral("The file is larger than the index limit (%1 MB) allows.").arg(limit >> 20);
 }
+
+} // namespace
 
 ArchiveIndex::ArchiveIndex(Speech &speech, MessagePump &pump, SettingsStore &settings, Downloader &downloader)
     : today(currentDay), speech_(speech), pump_(pump), settings_(settings), downloader_(downloader)
@@ -84,8 +39,38 @@ ArchiveIndex::ArchiveIndex(Speech &speech, MessagePump &pump, SettingsStore &set
 
 bool ArchiveIndex::fetchIndex()
 {
-    if (!downloader_.doDownload(remoteIndexUrl, localIndexPath))
+    // The copy in place stays reachable under a second name until the new one proves to be an
+    // index: an error page or a login form served in its place must not replace it.
+    const QFileInfo local(localIndexPath);
+    const QByteArray previous = QFile::encodeName(local.dir().filePath(QStringLiteral(".") + local.fileName() + QStringLiteral(".previous")));
+    const QByteArray current = QFile::encodeName(localIndexPath);
+    ::unlink(previous.constData());
+    const bool kept = ::link(current.constData(), previous.constData()) == 0;
+    const auto restore = [&] {
+        if (kept)
+            ::rename(previous.constData(), current.constData());
+        else
+            ::unlink(current.constData());
+    };
+    if (!downloader_.doDownload(remoteIndexUrl, localIndexPath)) {
+        if (kept)
+            ::unlink(previous.constData());
         return false;
+    }
+    QFile fetched(localIndexPath);
+    QString problem;
+    if (fetched.size() > sizeLimit)
+        problem = tooLarge(sizeLimit);
+    else if (!fetched.open(QIODevice::ReadOnly) || !readsAsArchiveIndex(fetched.readAll()))
+        problem = QStringLiteral("The file the server sent is not an archive index.");
+    fetched.close();
+    if (!problem.isEmpty()) {
+        restore();
+        speech_.speak(problem + (kept ? QStringLiteral(" The index from before is kept.") : QString()));
+        return false;
+    }
+    if (kept)
+        ::unlink(previous.constData());
     // Only a copy that really arrived counts as fresh.
     settings_.write(QStringLiteral("Settings"), QStringLiteral("LastIndexDownload"), lastIndexDownloadText(today() + 1));
     return true;
@@ -112,33 +97,61 @@ void ArchiveIndex::PrepareArchiveIndex(double requested)
 
 bool ArchiveIndex::ReadInRecs()
 {
-    ArchiveRecords = {ArchiveRecord()};
+    ArchiveRecords.clear();
     QFile file(localIndexPath);
     if (!file.exists()) {
         speech_.speak(QStringLiteral("Veyra Archive Record index not found."));
         speech_.AbortRequested = true;
         return false;
     }
-    try {
-        if (!file.open(QIODevice::ReadOnly))
-            throw ArchiveFormatError(file.errorString().toStdString());
+    QString problem;
+    QByteArray bytes;
+    if (!file.open(QIODevice::ReadOnly))
+        problem = file.errorString();
+    else if (file.size() > sizeLimit)
+        problem = tooLarge(sizeLimit);
+    TimedPump slices(pump_);
+    if (problem.isEmpty()) {
         speech_.speak(QStringLiteral("Converting Veyra Archive Record index. Please wait."));
         pump_.pump();
-        const QString text = decodeIndex(file.readAll());
-        file.close();
-        TimedPump slices(pump_);
-        qsizetype announced = -1;
-        parseArchiveIndex(text, ArchiveRecords, [&](qsizetype count) {
-            // Each count is said once, however many header lines come before the next record.
-            if (count % ProgressEvery == 0 && count != announced) {
-                announced = count;
-                speech_.speakAsync(QStringLiteral("record ") + NumberForms::signPadded(double(count)));
-                pump_.pump();
-            }
+        // A slice at a time, so that Escape is heard while a large file comes off the disk.
+        bytes.resize(file.size());
+        qsizetype have = 0;
+        while (have < bytes.size() && !speech_.AbortRequested) {
+            const qint64 got = file.read(bytes.data() + have, std::min<qint64>(ReadSlice, bytes.size() - have));
+            if (got <= 0)
+                break;
+            have += got;
             slices.maybePump();
-        });
-    } catch (const std::exception &e) {
-        speech_.speak(QStringLiteral("Error reading Veyra Record File\r\n") + QString::fromUtf8(e.what()));
+        }
+        bytes.truncate(have);   // a file cut short meanwhile is read as far as it goes
+        if (file.error() != QFileDevice::NoError)
+            problem = file.errorString();
+    }
+    file.close();
+    if (!problem.isEmpty()) {
+        speech_.speak(QStringLiteral("Error reading Veyra Record File\r\n") + problem);
+        return true;
+    }
+    qsizetype announced = -1, lines = 0;
+    const IndexReading reading = readArchiveIndex(bytes, ArchiveRecords, [&](qsizetype count) {
+        // Each count is said once, however many header lines come before the next record.
+        if (count % ProgressEvery == 0 && count != announced) {
+            announced = count;
+            speech_.speakAsync(QStringLiteral("record ") + NumberForms::signPadded(double(count)));
+            pump_.pump();
+        } else if (++lines % LinesPerClockLook != 0 || !slices.maybePump()) {
+            return true;
+        }
+        return !speech_.AbortRequested;
+    });
+    if (reading.stopped) {
+        speech_.speak(QStringLiteral("Index reading cancelled by user."));
+        speech_.AbortRequested = false;
+    } else if (reading.unreadable > 0) {
+        speech_.speak(QStringLiteral("%1 %2 of the index could not be read.")
+                          .arg(reading.unreadable)
+                          .arg(reading.unreadable == 1 ? QStringLiteral("record") : QStringLiteral("records")));
     }
     return true;
 }

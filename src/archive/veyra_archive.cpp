@@ -117,10 +117,13 @@ void VeyraArchive::DoFind(const QString &answer)
     SearchMoment = parseArchiveMoment(typed, locale).value_or(0);
     DateOnlySearch = isDateOnly(SearchMoment);
     speech_.speak(QStringLiteral("Searching Records."));
-    QStringList entries;
-    for (qsizetype number : findArchiveMatches(index.ArchiveRecords, SearchMoment))
-        entries << matchEntry(index.ArchiveRecords[number], number, locale);
-    List1.setEntries(entries);
+    const auto entries = matchEntries(index.ArchiveRecords, SearchMoment, locale, speech_);
+    if (!entries) {
+        speech_.speak(QStringLiteral("Search cancelled by user."));
+        speech_.AbortRequested = false;
+        return;
+    }
+    List1.setEntries(*entries);
 }
 
 void VeyraArchive::fetchFile(qsizetype record, QChar kind)

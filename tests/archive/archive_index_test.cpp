@@ -1,5 +1,6 @@
 #include "archive/archive_dates.h"
 #include "archive/archive_index.h"
+#include "archive/archive_records.h"
 #include "archive_support.h"
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -69,11 +70,16 @@ TEST(ArchiveDates, LastIndexDownloadReadsBackTheDateItWasWrittenAs)
 }
 
 struct Read {
-    ArchiveRecordTable records{ArchiveRecord()};
+    ArchiveRecordTable records;
     QList<qsizetype> progress;
-    explicit Read(const QString &text)
+    IndexReading reading;
+    explicit Read(const QString &text) : Read(text.toUtf8()) {}
+    explicit Read(const QByteArray &bytes)
     {
-        parseArchiveIndex(text, records, [this](qsizetype n) { progress << n; });
+        reading = readArchiveIndex(bytes, records, [this](qsizetype n) {
+            progress << n;
+            return true;
+        });
     }
 };
 
@@ -121,13 +127,76 @@ TEST(ArchiveIndexReader, ShortLinesCrLfAndAnUnendedLastLine)
     EXPECT_EQ(tail.records[1].DataFile, "last.lmd");
 }
 
-TEST(ArchiveIndexReader, ABadDateStopsTheReadingButKeepsWhatWasRead)
+TEST(ArchiveIndexReader, ARecordWithADateNoCalendarHoldsIsSkippedAndCounted)
 {
-    const QString text = recordLine("1/1/2004", "0000", "1/1/2004", "0100") + recordLine("1/1/99999", "0000", "1/1/2004", "0100") +
-                         recordLine("1/3/2004", "0000", "1/3/2004", "0100");
-    ArchiveRecordTable records{ArchiveRecord()};
-    EXPECT_THROW(parseArchiveIndex(text, records, {}), ArchiveFormatError);
-    EXPECT_EQ(records.size(), 2);
+    QString badSortKey = recordLine("1/6/2004", "0000", "1/6/2004", "0100");
+    badSortKey.replace(QStringLiteral("|200312231700|"), QStringLiteral("|2e9900000000|"));
+    const Read read(recordLine("1/1/2004", "0000", "1/1/2004", "0100", "First") +
+                    recordLine("1/1/99999", "0000", "1/1/2004", "0100") +
+                    recordLine("1/2/2004", "0000", "32767/1/2004", "0100", "Second") +   // the largest month
+                    recordLine("1/3/2004", "0000", "32768/1/2004", "0100") +
+                    QStringLiteral("|200401050000|a|b|c|d|1|2|e|f|g|h|i|1/5/2004|0000|1/5/2004|0100|1/1/-32769|0000|\n") +
+                    badSortKey + recordLine("1/7/2004", "0000", "1/-32768/2004", "0100", "Last"));
+    EXPECT_EQ(read.reading.unreadable, 4);
+    ASSERT_EQ(read.records.highest(), 3);
+    EXPECT_EQ(read.records[1].Label, "First Scatter");
+    EXPECT_EQ(read.records[2].Label, "Second Scatter");
+    EXPECT_EQ(read.records[2].EndTime, day(4734, 7, 1, 1, 0));
+    EXPECT_EQ(read.records[3].Label, "Last Scatter");
+    EXPECT_EQ(read.progress.last(), 2) << "every line is looked at";
+}
+
+TEST(ArchiveIndexReader, LinesEndingInACarriageReturnAloneAreLines)
+{
+    const QString lf = QStringLiteral("Veyra index\n\n") + recordLine("1/1/2004", "0000", "1/1/2004", "0100", "One") +
+                       recordLine("1/2/2004", "0000", "1/2/2004", "0100", "Two") +
+                       recordLine("1/3/2004", "0000", "1/3/2004", "0100", "Three", {"", "three.lmd", "", ""});
+    QString cr = lf;
+    cr.replace(u'\n', u'\r');
+    const Read read(cr);
+    ASSERT_EQ(read.records.highest(), 3);
+    EXPECT_EQ(read.records[1].Label, "One Scatter");
+    EXPECT_EQ(read.records[3].StartTime, day(2004, 1, 3));
+    EXPECT_EQ(read.records[3].DataFile, "three.lmd");
+    EXPECT_EQ(read.progress, (QList<qsizetype>{0, 0, 0, 1, 2})) << "the blank line is a line of its own";
+
+    // A lone CR among LF lines ends a line too; CR LF stays one line end.
+    QString mixed = lf;
+    mixed.replace(QStringLiteral("|Two|Scatter|"), QStringLiteral("|Two|\rScatter|")).replace(QStringLiteral("|\n|"), QStringLiteral("|\r\n|"));
+    const Read both(mixed);
+    EXPECT_EQ(both.records.highest(), 3);
+    EXPECT_EQ(both.records[2].Label, "Two ") << "the line was cut at its CR";
+}
+
+TEST(ArchiveIndexReader, FieldsKeepTheirAccentsInUtf8AndInLatin1)
+{
+    const QString line = recordLine("1/1/2004", "0000", "1/1/2004", "0100", QStringLiteral("M\u00e9t\u00e9or"),
+                                    {"", QStringLiteral("m\u00e9t\u00e9or.lmd"), "", ""});
+    const Read utf8(line.toUtf8());
+    const Read latin1(line.toLatin1());
+    for (const Read *read : {&utf8, &latin1}) {
+        ASSERT_EQ(read->records.highest(), 1);
+        EXPECT_EQ(read->records[1].Label, QStringLiteral("M\u00e9t\u00e9or Scatter"));
+        EXPECT_EQ(read->records[1].Detail, QStringLiteral("Detail of M\u00e9t\u00e9or"));
+        EXPECT_EQ(read->records[1].DataFile, QStringLiteral("m\u00e9t\u00e9or.lmd"));
+    }
+    // Out of range and slot 0: the empty record.
+    EXPECT_TRUE(utf8.records[0].Label.isEmpty());
+    EXPECT_TRUE(utf8.records[2].DataFile.isEmpty());
+    EXPECT_EQ(utf8.records[-1].StartTime, 0);
+}
+
+TEST(ArchiveIndexReader, TellsAnIndexFromAPageServedInItsPlace)
+{
+    EXPECT_TRUE(readsAsArchiveIndex(recordLine("1/1/2004", "0000", "1/1/2004", "0100").toUtf8()));
+    EXPECT_TRUE(readsAsArchiveIndex(("<html>\n" + recordLine("1/1/99999", "0000", "1/1/2004", "0100") +
+                                     recordLine("1/1/2004", "0000", "1/1/2004", "0100"))
+                                        .toUtf8()));
+    EXPECT_FALSE(readsAsArchiveIndex("<!DOCTYPE html>\n<html><body>|2 Not Found</body></html>\n"));
+    EXPECT_FALSE(readsAsArchiveIndex(recordLine("1/1/99999", "0000", "1/1/2004", "0100").toUtf8()));
+    EXPECT_FALSE(readsAsArchiveIndex("|20031223\n"));   // 9 characters: too short for a record
+    EXPECT_TRUE(readsAsArchiveIndex("|200312231\n"));   // 10: a record whose fields are all empty
+    EXPECT_FALSE(readsAsArchiveIndex(""));
 }
 
 } // namespace

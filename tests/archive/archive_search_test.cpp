@@ -50,7 +50,7 @@ TEST_F(ArchiveSearchTest, TheLocalIndexIsFetchedAgainOnlyForMomentsAfterItsDate)
     EXPECT_EQ(entries().size(), 1);
     EXPECT_EQ(requestsFor("/archive/varecords_sort.txt"), 0);
 
-    viewer.archive.index.ArchiveRecords = {ArchiveRecord()};   // as in a new run
+    viewer.archive.index.ArchiveRecords.clear();   // as in a new run
     server.routes["/archive/varecords_sort.txt"].status = 500;
     const QStringList failed = search("12/6/2026 10:30");
     EXPECT_TRUE(failed.contains("Index older than requested file."));
@@ -58,10 +58,38 @@ TEST_F(ArchiveSearchTest, TheLocalIndexIsFetchedAgainOnlyForMomentsAfterItsDate)
     EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "12/6/2026");   // not fresh
     EXPECT_EQ(entries().size(), 1) << "the older copy is still searched";
 
-    viewer.archive.index.ArchiveRecords = {ArchiveRecord()};
+    viewer.archive.index.ArchiveRecords.clear();
     server.routes["/archive/varecords_sort.txt"].status = 200;
     EXPECT_TRUE(search("12/6/2026 10:30").contains("Saved VArecords.txt"));
     EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
+}
+
+TEST_F(ArchiveSearchTest, APageServedInPlaceOfTheIndexNeverReplacesTheCopy)
+{
+    const QByteArray good = recordLine("12/6/2026", "0000", "12/6/2026", "2359", "Local").toUtf8();
+    QFile local(path("VArecords.txt"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.write(good);
+    local.close();
+    settings.write("Settings", "LastIndexDownload", "12/6/2026");
+    serveIndex(QStringLiteral("<!DOCTYPE html>\n<html><body>Please log in</body></html>\n"));
+
+    const QStringList said = search("12/7/2026");   // later than the copy: fetched again
+    EXPECT_TRUE(said.contains("The file the server sent is not an archive index. The index from before is kept.")) << said.join(" | ").toStdString();
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "12/6/2026") << "not fresh";
+    ASSERT_TRUE(local.open(QIODevice::ReadOnly));
+    EXPECT_EQ(local.readAll(), good);
+    local.close();
+    EXPECT_EQ(viewer.archive.index.highestRecord(), 1) << "the copy from before is read";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("previous"), QStringList());
+
+    // An index with one readable record among bad ones is an index.
+    viewer.archive.index.ArchiveRecords.clear();
+    serveIndex("<html>\n" + recordLine("1/1/99999", "0000", "1/1/2004", "0100") + recordLine("12/7/2026", "0000", "12/7/2026", "2359", "New"));
+    EXPECT_EQ(search("12/7/2026").last(), "Matching Files for 12/7/2026   1");
+    EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "2026-12-07");
+    ASSERT_EQ(entries().size(), 1);
+    EXPECT_TRUE(entries()[0].contains("New Scatter"));
 }
 
 TEST_F(ArchiveSearchTest, WithoutAnArchiveAddressNothingIsFetched)
@@ -148,26 +176,48 @@ TEST_F(ArchiveSearchTest, AnUnsafeFileNameIsNeverRequestedNorWritten)
     EXPECT_TRUE(isPlainFileName("2003 12 23 meteor.lmd"));
 }
 
-TEST_F(ArchiveSearchTest, AHundredThousandRecordsAreReadAndSearched)
+// Ten recordings a day, every other hour, from 1 January 2000 on; the last one is returned.
+QString tenADay(int count, QDate &last)
 {
     QString text = QStringLiteral("header line\n");
     QDate date(2000, 1, 1);
-    for (int i = 0; i < 100000; ++i) {
-        const int hour = (i % 10) * 2;
+    for (int i = 0; i < count; ++i) {
         if (i > 0 && i % 10 == 0)
             date = date.addDays(1);
         const QString d = date.toString("M/d/yyyy");
-        const QString hh = QString::number(hour).rightJustified(2, u'0');
+        const QString hh = QString::number((i % 10) * 2).rightJustified(2, u'0');
         text += recordLine(d, hh + "00", d, hh + "30", QStringLiteral("R%1").arg(i + 1));
     }
-    serveIndex(text);
+    last = date;
+    return text;
+}
+
+TEST_F(ArchiveSearchTest, ProgressEveryFiveHundredRecordsAndTheLastRecordFound)
+{
+    QDate last;
+    serveIndex(tenADay(1000, last));
     EXPECT_EQ(search("1/2/2000").last(), "Matching Files for 1/2/2000   10");
     EXPECT_TRUE(entries()[0].startsWith(" 11  1/2/2000"));
-    EXPECT_EQ(viewer.archive.index.highestRecord(), 100000);
-    EXPECT_EQ(speech.spokenAsync.size(), 200);
-    EXPECT_EQ(speech.spokenAsync.last(), "record  99500");
-    EXPECT_EQ(enter(date.toString("M/d/yyyy") + " 18:15").last(), "Matching Files for " + date.toString("M/d/yyyy") + " 18:15   1");
-    EXPECT_TRUE(entries()[0].startsWith(" 100000  "));
+    EXPECT_EQ(viewer.archive.index.highestRecord(), 1000);
+    // Said before a line is looked at: 1000 is reached only after the last line.
+    EXPECT_EQ(speech.spokenAsync, (QStringList{"record  0", "record  500"}));
+    EXPECT_EQ(enter(last.toString("M/d/yyyy") + " 18:15").last(), "Matching Files for " + last.toString("M/d/yyyy") + " 18:15   1");
+    EXPECT_TRUE(entries()[0].startsWith(" 1000  "));
+}
+
+TEST_F(ArchiveSearchTest, EscapeStopsASearchOfManyRecords)
+{
+    QDate last;
+    serveIndex(tenADay(5000, last));
+    search("1/2/2000");
+    ASSERT_EQ(viewer.archive.index.highestRecord(), 5000);
+    // The search looks at the window every few thousand records; Escape was pressed meanwhile.
+    pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Escape")); });
+    const QStringList said = enter("1/3/2000");
+    EXPECT_EQ(said, (QStringList{"Searching Records.", "Search cancelled by user.", "Matching Files for 1/3/2000   0"}));
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_FALSE(viewer.speech.AbortRequested);
+    EXPECT_EQ(search("1/3/2000").last(), "Matching Files for 1/3/2000   10") << "nothing pressed: found";
 }
 
 } // namespace
