@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <unistd.h>
 #include <cstdio>
 
 namespace {
@@ -39,38 +38,21 @@ ArchiveIndex::ArchiveIndex(Speech &speech, MessagePump &pump, SettingsStore &set
 
 bool ArchiveIndex::fetchIndex()
 {
-    // The copy in place stays reachable under a second name until the new one proves to be an
-    // index: an error page or a login form served in its place must not replace it.
-    const QFileInfo local(localIndexPath);
-    const QByteArray previous = QFile::encodeName(local.dir().filePath(QStringLiteral(".") + local.fileName() + QStringLiteral(".previous")));
-    const QByteArray current = QFile::encodeName(localIndexPath);
-    ::unlink(previous.constData());
-    const bool kept = ::link(current.constData(), previous.constData()) == 0;
-    const auto restore = [&] {
-        if (kept)
-            ::rename(previous.constData(), current.constData());
-        else
-            ::unlink(current.constData());
+    // An error page or a login form served in the index's place must never replace the copy
+    // in hand: the body is read as an index before it takes the copy's place.
+    const bool hadCopy = QFile::exists(localIndexPath);
+    DownloadOptions options;
+    options.maxBytes = sizeLimit;
+    options.capName = QStringLiteral("the index limit");
+    options.check = [hadCopy](const QString &bodyPath) {
+        QFile body(bodyPath);
+        if (body.open(QIODevice::ReadOnly) && readsAsArchiveIndex(body.readAll()))
+            return QString();
+        return QStringLiteral("The file the server sent is not an archive index.")
+            + (hadCopy ? QStringLiteral(" The index from before is kept.") : QString());
     };
-    if (!downloader_.doDownload(remoteIndexUrl, localIndexPath)) {
-        if (kept)
-            ::unlink(previous.constData());
+    if (!downloader_.doDownload(remoteIndexUrl, localIndexPath, options))
         return false;
-    }
-    QFile fetched(localIndexPath);
-    QString problem;
-    if (fetched.size() > sizeLimit)
-        problem = tooLarge(sizeLimit);
-    else if (!fetched.open(QIODevice::ReadOnly) || !readsAsArchiveIndex(fetched.readAll()))
-        problem = QStringLiteral("The file the server sent is not an archive index.");
-    fetched.close();
-    if (!problem.isEmpty()) {
-        restore();
-        speech_.speak(problem + (kept ? QStringLiteral(" The index from before is kept.") : QString()));
-        return false;
-    }
-    if (kept)
-        ::unlink(previous.constData());
     // Only a copy that really arrived counts as fresh.
     settings_.write(QStringLiteral("Settings"), QStringLiteral("LastIndexDownload"), lastIndexDownloadText(today() + 1));
     return true;

@@ -75,7 +75,7 @@ TEST_F(ArchiveSearchTest, APageServedInPlaceOfTheIndexNeverReplacesTheCopy)
     serveIndex(QStringLiteral("<!DOCTYPE html>\n<html><body>Please log in</body></html>\n"));
 
     const QStringList said = search("12/7/2026");   // later than the copy: fetched again
-    EXPECT_TRUE(said.contains("The file the server sent is not an archive index. The index from before is kept.")) << said.join(" | ").toStdString();
+    EXPECT_TRUE(said.contains("Error downloading:The file the server sent is not an archive index. The index from before is kept.")) << said.join(" | ").toStdString();
     EXPECT_EQ(settings.read("Settings", "LastIndexDownload", ""), "12/6/2026") << "not fresh";
     ASSERT_TRUE(local.open(QIODevice::ReadOnly));
     EXPECT_EQ(local.readAll(), good);
