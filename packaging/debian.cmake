@@ -1,6 +1,7 @@
 # The Debian package (`make deb`): CPack's DEB generator packs exactly what `cmake --install`
 # puts on a desktop, under /usr, with the files Debian asks of every package (copyright and
-# changelog) and its dependencies worked out by dpkg-shlibdeps from the libraries it links.
+# changelog) and a manual page, and its dependencies worked out by dpkg-shlibdeps from the
+# libraries it links.
 # Included from the top-level CMakeLists.txt after the install rules.
 
 set(LUMORA_DEB_MAINTAINER_EMAIL "viewer@lumora.org" CACHE STRING
@@ -14,9 +15,15 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog ${CMAKE_BINARY_DIR}/de
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.gz
   COMMAND gzip -9 -n -c ${CMAKE_BINARY_DIR}/debian/changelog > ${CMAKE_BINARY_DIR}/debian/changelog.gz
   DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog VERBATIM)
-add_custom_target(deb_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.gz)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/lumora-viewer.1 ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1 @ONLY)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1.gz
+  COMMAND gzip -9 -n -c ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1 > ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1 VERBATIM)
+add_custom_target(deb_docs ALL
+  DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.gz ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1.gz)
 install(FILES ${CMAKE_BINARY_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/debian/changelog.gz
   DESTINATION ${deb_doc_dir})
+install(FILES ${CMAKE_BINARY_DIR}/debian/lumora-viewer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumora-viewer)
@@ -24,7 +31,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Lumora Sonified File Viewer developers <${LUMORA_DEB_MAINTAINER_EMAIL}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "accessible viewer for Lumora radio-astronomy data files")
 set(CPACK_PACKAGE_DESCRIPTION
-"Hear and explore the data files (\".lmd\") of the Lumora radio-astronomy
+"Hear and explore the .lmd data files of the Lumora radio-astronomy
 logger. The viewer draws a file as a strip chart, speaks everything the
 chart shows, and plays the visible part of the chart as a tone whose pitch
 or loudness follows one channel. It is made for blind and low-vision

@@ -20,7 +20,8 @@ app_id=org.lumora.SonifiedFileViewer
 for f in usr/bin/lumora-viewer usr/share/lumora-viewer/LMSonifyHelp.txt \
          "usr/share/applications/$app_id.desktop" "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
          "usr/share/mime/packages/$app_id.xml" "usr/share/metainfo/$app_id.metainfo.xml" \
-         usr/share/doc/lumora-viewer/copyright usr/share/doc/lumora-viewer/changelog.gz; do
+         usr/share/doc/lumora-viewer/copyright usr/share/doc/lumora-viewer/changelog.gz \
+         usr/share/man/man1/lumora-viewer.1.gz; do
   grep -q " \./$f\$" <<<"$contents" || { echo "not in the package: $f"; exit 1; }
 done
 # Nothing of the build's own (tests, generators, libraries) and nothing outside /usr.
