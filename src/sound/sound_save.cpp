@@ -54,7 +54,8 @@ QString SoundSave::automaticName(const QString &loadedFileName)
 {
     const QFileInfo data(loadedFileName);
     const QString name = data.dir().filePath(data.completeBaseName() + QLatin1String(".wav"));
-    if (QFileInfo(name) != data)
+    const bool namesDataFile = name == loadedFileName || (QFileInfo::exists(name) && QFileInfo(name) == data);
+    if (!namesDataFile)
         return name;
     // The data file is itself a ".wav": the sound must not write over it.
     return data.dir().filePath(data.completeBaseName() + QLatin1String("-sound.wav"));

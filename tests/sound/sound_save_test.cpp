@@ -49,7 +49,7 @@ TEST_F(SoundSaveTest, TypedEnterSavesTheScanBesideTheDataFile)
                      [&] { devicePlayedDuringSave = devicePlayedDuringSave || audio.playing; });
 
     type(QStringLiteral("SAVESOUND"));
-    EXPECT_EQ(speech.spoken.value(0), QStringLiteral("Enter a file name for the sound, or press Enter to save it beside the data file."));
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Enter a file name for the sound, or press Enter to save it beside the data file.")));
     type(QString());
 
     const QByteArray wav = contents(dir.filePath(QStringLiteral("obs.wav")));
@@ -113,7 +113,7 @@ TEST_F(SoundSaveTest, RefusedTargets)
     EXPECT_EQ(speech.spoken.last(), QStringLiteral("The sound could not be saved to ") + pipe + QStringLiteral(". It is not a regular file."));
     viewer.soundSave.saveSound(dir.path());
     EXPECT_EQ(speech.spoken.last(), QStringLiteral("The sound could not be saved to ") + dir.path() + QStringLiteral(". It is not a regular file."));
-    EXPECT_EQ(viewer.chart.ToolBarMode(), 1) << "no scan ran";
+    EXPECT_FALSE(scan.ScanStarted) << "no scan ran";
 
     viewer.data.DataReady = false;
     viewer.soundSave.saveSound(dir.filePath(QStringLiteral("x.wav")));
