@@ -1,6 +1,8 @@
 # `make run`: install what is missing, build, and open the viewer on the demo data.
 # `make test`: install what is missing, build, and run every test.
 # `make install` / `make uninstall`: put the program on this desktop under PREFIX, or take it off.
+# `make deb`: build the Debian package lumora-viewer_VERSION_ARCH.deb in the build folder;
+#   `make check-deb` builds it and checks it with lintian.
 # `make archive-demo`: serve a generated demo archive on 127.0.0.1 and open the viewer on it.
 # `make check`: what CI runs: `make test`, then every test again under AddressSanitizer and
 #   UndefinedBehaviorSanitizer (`make test-sanitizers`), then a short run of each fuzz target
@@ -12,7 +14,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps configure build run test console bench clean install uninstall archive-demo \
-	configure-sanitizers build-sanitizers test-sanitizers fuzz-smoke check
+	configure-sanitizers build-sanitizers test-sanitizers fuzz-smoke check deb deb-deps check-deb
 
 all: build
 
@@ -66,6 +68,19 @@ install: build
 	-update-mime-database $(PREFIX)/share/mime
 	-update-desktop-database -q $(PREFIX)/share/applications
 	-gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor
+
+# The package holds what `make install` installs, under /usr, stripped; dpkg-shlibdeps (from
+# dpkg-dev) names the libraries it needs. The tools to build and check it are installed apart.
+deb-deps:
+	./scripts/install-deps.sh packaging
+
+deb: deb-deps build
+	rm -f $(BUILD)/lumora-viewer_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# What CI runs on the package: lintian, the files a desktop needs, the dependencies; lists contents.
+check-deb: deb
+	./scripts/check-deb.sh $(BUILD)
 
 uninstall:
 	@test -f $(BUILD)/installed_files.txt || { echo "Nothing installed from $(BUILD)."; exit 1; }

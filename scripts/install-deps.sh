@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the viewer needs to build, test and run.
 # Runs apt-get only when something is missing, so repeated `make` calls stay fast.
+# `install-deps.sh packaging` installs the tools that build and check the Debian package instead.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   speech-dispatcher speech-dispatcher-espeak-ng pulseaudio libspeechd-dev qt6-base-private-dev
   desktop-file-utils appstream shared-mime-info zlib1g-dev
 )
+if [ "${1:-}" = packaging ]; then
+  packages=(dpkg-dev file lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

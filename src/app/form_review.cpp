@@ -32,14 +32,9 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
 {
     setObjectName(QStringLiteral("FormReview"));
     d->settings = settings ? std::move(settings) : std::make_unique<QSettingsStore>();
-    if (speech) {
-        d->voice = std::move(speech);
-    } else {
-        // Connects in the background: the window appears at once.
-        auto ours = std::make_unique<QtSpeech>();
-        d->qtSpeech = ours.get();
-        d->voice = std::move(ours);
-    }
+    const bool ownVoice = !speech;
+    if (!ownVoice)
+        d->voice->set(std::move(speech));
     d->held = std::make_unique<KeyQueue>(this);
     d->speech = std::make_unique<HoldingSpeech>(*d->voice, *d->held);
     d->surface = std::make_unique<WidgetSurface>(this);
@@ -48,11 +43,18 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
         const QWidget *focus = focusWidget();
         return focus ? focus->objectName() : QString();
     };
-    if (d->qtSpeech) {
+    if (ownVoice) {
         // The real window plays the tone; one built with a test's speech stays silent.
         d->audio = std::make_unique<QtAudioOutput>();
         d->viewer->setAudioOutput(d->audio.get());
         d->viewer->setDesktop(&d->desktop);
+        // Made at its own start-up step, so a voice that cannot be made is logged there.
+        // It connects in the background: the window appears at once.
+        d->viewer->hooks.createVoice = [this] {
+            std::unique_ptr<QtSpeech> ours = voiceFactory ? voiceFactory() : std::make_unique<QtSpeech>();
+            d->qtSpeech = ours.get();
+            d->voice->set(std::move(ours));
+        };
     }
 
     buildControls();
@@ -63,13 +65,13 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
     resize(1100, 700);
 
     // The real voice may still be connecting: start-up must not wait for it to be heard.
-    d->speech->queueOnly = d->qtSpeech != nullptr;
+    d->speech->queueOnly = ownVoice;
     d->viewer->startUp();
     d->speech->queueOnly = false;
     layoutControls();
     watchControls(this);
 
-    if (d->qtSpeech) {
+    if (ownVoice) {
         const auto unavailable = [this](const QString &problem) {
             // Said once, in the window itself: without a voice the user needs a screen reader.
             const QString text = QStringLiteral("Speech is not available, so the program will not talk. ") + problem;
@@ -78,7 +80,10 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
         };
-        if (!d->qtSpeech->available())
+        if (!d->qtSpeech) {
+            d->voice->giveUp();
+            QTimer::singleShot(0, this, [unavailable] { unavailable(QStringLiteral("The voice could not be made.")); });
+        } else if (!d->qtSpeech->available())
             QTimer::singleShot(0, this, [unavailable, problem = d->qtSpeech->problem()] { unavailable(problem); });
         else
             connect(d->qtSpeech, &QtSpeech::connectionFailed, this, unavailable);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class Viewer;
@@ -9,6 +10,7 @@ class ChartWidget;
 class QKeyEvent;
 class QAction;
 class ScreenReaderStatus;
+class QtSpeech;
 
 // The main window: the chart, the command box, the status labels, the button column and the
 // menus. Every control runs the program's action of the same name; every key goes to the
@@ -21,6 +23,10 @@ public:
     // the user's own settings.
     FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<SettingsStore> settings, QWidget *parent = nullptr);
     ~FormReview() override;
+
+    // Makes the window's own voice at its start-up step (default: speech-dispatcher); a test
+    // makes it fail by throwing.
+    static inline std::function<std::unique_ptr<QtSpeech>()> voiceFactory;
 
     // Loads a file named on the command line once the window is up.
     void loadAfterStartUp(const QString &path);

@@ -62,6 +62,7 @@ void FormReview::buildMenus()
     item(file, s("mnuStartChart"), s("Start Chart"))->setVisible(false);
     item(file, s("MnuLoadDataFile"), s("&Load Data File"));
     item(file, s("mnuSave"), s("&Save"));
+    item(file, s("mnuSaveSound"), s("Save S&ound..."));
     item(file, s("MnuSaveChartToClipboard"), s("Save Chart to &Clipboard"));
     separator(file, s("mnufilesep"));
     QMenu *saved = submenu(file, s("mnuRecentSaved"), s("Recent Saved "));

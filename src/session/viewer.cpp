@@ -70,6 +70,7 @@ void Viewer::connectParts()
         ports.settings.write(QStringLiteral("Settings"), QStringLiteral("ScanSpeed"), QString::number(speed));
     };
     box.mnuScan = [this] { scan.mnuScan(); };
+    box.saveSound = [this](const QString &path) { soundSave.saveSound(path); };
 
     box.archiveSearch = [this](const QString &answer) { return archive.searchFlow(answer); };
     // A recording fetched with S is loaded as a recent-files entry is, report and all.
@@ -90,6 +91,7 @@ void Viewer::registerActions()
     actions.add(QStringLiteral("mnuExportToTabDelimitedFile"), [this] { exporter.mnuExportToTabDelimitedFile(); });
     actions.add(QStringLiteral("mnuClipSpikes"), [this] { clipper.mnuClipSpikes(); });
     actions.add(QStringLiteral("mnuScan"), [this] { scan.mnuScan(); });
+    actions.add(QStringLiteral("mnuSaveSound"), [this] { soundSave.mnuSaveSound(); });
     actions.add(QStringLiteral("mnuSoundOffOn"), [this] { soundMenu.mnuSoundOffOn(); });
     actions.add(QStringLiteral("mnuSoundAmplitude"), [this] { soundMenu.mnuSoundAmplitude(); soundMenu.writeSoundFlags(ports.settings); });
     actions.add(QStringLiteral("mnuSoundFreq"), [this] { soundMenu.mnuSoundFreq(); soundMenu.writeSoundFlags(ports.settings); });

@@ -11,6 +11,7 @@
 #include "settings/recent_files.h"
 #include "sound/pace_clocks.h"
 #include "sound/sonified_scan.h"
+#include "sound/sound_save.h"
 #include "sound/sound_menu.h"
 #include "sound/tone_generator.h"
 #include "view/navigation.h"
@@ -70,6 +71,7 @@ public:
     struct WindowHooks {
         std::function<void()> resetLayoutChoices;   // controls shown, on the left
         std::function<void()> checkScrollEnabled;   // auto-scroll and auto-scale buttons
+        std::function<void()> createVoice;          // the window's own voice; may throw
     } hooks;
     // The state fields that the later parts (command box, sound) add to the console's :state.
     QList<QPair<QString, QString>> extraState() const;
@@ -108,6 +110,7 @@ public:
     ToneGenerator tone{silentAudio_};
     SoundMenu soundMenu{tone, speech, ports.surface, ports.pump};
     SonifiedScan scan{chart, data, speech, ports.surface, ports.pump, tone, soundMenu, realClock_};
+    SoundSave soundSave{data, tone, scan, speech, ports.surface};
     VeyraArchive archive{speech, ports.surface, ports.pump, ports.settings};
     CommandBox commandBox{*this};
 

@@ -110,7 +110,11 @@ void Viewer::startUp()
     });
     steps.run(22, [&] { applyAppearanceStep(&ChartAppearance::readTickGrid); });
     steps.run(23, [&] {});
-    steps.run(24, [&] { speech.AbortRequested = false; });
+    steps.run(24, [&] {
+        speech.AbortRequested = false;
+        if (hooks.createVoice)
+            hooks.createVoice();
+    });
     steps.run(26, [&] { archive.index.ArchiveRecords.clear(); });
     steps.run(31, [&] { help.LoadHelp(); });
     steps.run(36, [&] { data.getStaticHeaderInfo(store); });

@@ -60,11 +60,11 @@ void SonifiedScan::readScanSpeed(const SettingsStore &store)
     ScanSpeed = ok && speed >= MinSpeed && speed <= MaxSpeed ? speed : 100;
 }
 
-void SonifiedScan::mnuScan()
+bool SonifiedScan::mnuScan()
 {
     if (!data_.DataReady) {
         speech_.speak(QStringLiteral("No file is loaded. Cannot sauna-phi."));
-        return;
+        return false;
     }
     int start = 0, stop = 0;
     if (viewIndices)
@@ -86,10 +86,13 @@ void SonifiedScan::mnuScan()
     }
 
     PaceSchedule pace;
+    bool whole = true;
     for (int i = start + 1; i < stop; ++i) {
         chart_.setCursorRow(i);   // the cursor-change handler retunes before this returns
-        if (speech_.AbortRequested)
+        if (speech_.AbortRequested) {
+            whole = false;
             break;
+        }
         if (ScanPaused) {
             // The step just taken retuned the tone, and a retune starts it again.
             tone_.StopSound();
@@ -102,6 +105,8 @@ void SonifiedScan::mnuScan()
         }
         waitForPace(pace);
     }
+    // Escape during the last step's wait also stops the scan short of its end.
+    whole = whole && !speech_.AbortRequested;
     // The tone ends with the scan, whatever was toggled meanwhile; only a tone that was on says so.
     if (tone_.SoundOn)
         menu_.mnuSoundOffOn();
@@ -112,6 +117,7 @@ void SonifiedScan::mnuScan()
     ScanPaused = false;
     ScanStarted = outerScan;
     surface_.setFocus(QStringLiteral("txtIn"));
+    return whole;
 }
 
 void SonifiedScan::reportPause(int row)

@@ -29,8 +29,10 @@ public:
     std::function<void(int &start, int &stop)> viewIndices;
 
     void setClock(PaceClock &clock) { clock_ = &clock; }
+    PaceClock &clock() const { return *clock_; }
 
-    void mnuScan();
+    // True when the scan walked the whole view (not stopped by Escape, and a file was loaded).
+    bool mnuScan();
     // The chart's cursor moved (by the scan or by the user).
     void cursorChanged();
     // The user moved the cursor with the pointer in cursor mode.

@@ -1,6 +1,8 @@
 #include "sound/wav_recorder.h"
 #include "ports/pace_clock.h"
+#include "data/file_write.h"
 #include "sound/tone_generator.h"
+#include <QSaveFile>
 #include <QtEndian>
 
 namespace {
@@ -8,10 +10,17 @@ constexpr char Silence = char(0x80);
 constexpr int HeaderBytes = 44;
 }
 
-WavRecorder::WavRecorder(const QString &path, const PaceClock &clock) : file_(path), clock_(clock)
+WavRecorder::WavRecorder(const QString &path, const PaceClock &clock, Target target) : clock_(clock)
 {
+    if (target == Target::Whole) {
+        auto save = std::make_unique<QSaveFile>(path);
+        saveFile_ = save.get();
+        file_ = std::move(save);
+    } else {
+        file_ = std::make_unique<QFile>(path);
+    }
     // Unbuffered, so a full disk shows at the write that did not fit rather than at close.
-    opened_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    opened_ = file_->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
     if (opened_)
         writeHeader();
     lastSample_ = sampleAt(clock_.nowUs());
@@ -19,13 +28,17 @@ WavRecorder::WavRecorder(const QString &path, const PaceClock &clock) : file_(pa
 
 WavRecorder::~WavRecorder()
 {
-    finish();
+    // A recording kept whole until the end was never asked to be finished: it is not wanted.
+    if (saveFile_)
+        abandon();
+    else
+        finish();
 }
 
 QString WavRecorder::problem() const
 {
     if (!opened_)
-        return QStringLiteral("Cannot write the sound file ") + file_.fileName() + QStringLiteral(".");
+        return QStringLiteral("Cannot write the sound file ") + file_->fileName() + QStringLiteral(".");
     return failure_;
 }
 
@@ -110,9 +123,9 @@ void WavRecorder::writeSilence(qint64 count)
 
 void WavRecorder::writeData(const char *bytes, qint64 count)
 {
-    if (!file_.isOpen() || failed_)
+    if (!file_->isOpen() || failed_)
         return;
-    const qint64 done = file_.write(bytes, count);
+    const qint64 done = file_->write(bytes, count);
     dataBytes_ += qMax<qint64>(done, 0);
     if (done != count)
         fail();
@@ -123,19 +136,35 @@ void WavRecorder::fail()
     if (failed_)
         return;
     failed_ = true;
-    failure_ = QStringLiteral("The sound file ") + file_.fileName() + QStringLiteral(" could not be written: ") +
-               file_.errorString() + QStringLiteral(". The recording stops here.");
+    failure_ = QStringLiteral("The sound file ") + file_->fileName() + QStringLiteral(" could not be written: ") +
+               file_->errorString() + QStringLiteral(". The recording stops here.");
     if (onFailure)
         onFailure(failure_);
 }
 
-void WavRecorder::finish()
+bool WavRecorder::finish()
 {
-    if (!file_.isOpen())
-        return;
+    if (!file_->isOpen())
+        return !failed();
     catchUp(true);
     writeHeader();
-    file_.close();
+    if (!saveFile_) {
+        file_->close();
+        return !failed();
+    }
+    if (failed_)
+        saveFile_->cancelWriting();
+    if (!FileWrite::commit(*saveFile_) && !failed_)
+        fail();
+    return !failed();
+}
+
+void WavRecorder::abandon()
+{
+    if (saveFile_ && saveFile_->isOpen()) {
+        saveFile_->cancelWriting();
+        saveFile_->commit();
+    }
 }
 
 void WavRecorder::writeHeader()
@@ -150,10 +179,10 @@ void WavRecorder::writeHeader()
          le16(1) + le16(8);
     h += "data" + le32(dataBytes);
     const qint64 end = HeaderBytes + dataBytes_;
-    if (!file_.seek(0) || file_.write(h) != h.size()) {
+    if (!file_->seek(0) || file_->write(h) != h.size()) {
         fail();
         return;
     }
-    if (end > HeaderBytes && !file_.seek(end))
+    if (end > HeaderBytes && !file_->seek(end))
         fail();
 }

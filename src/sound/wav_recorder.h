@@ -2,6 +2,9 @@
 #include "ports/audio_port.h"
 #include <QFile>
 #include <functional>
+#include <memory>
+
+class QSaveFile;
 
 class PaceClock;
 
@@ -11,13 +14,21 @@ class PaceClock;
 // While stopped, the time passes as silence.
 class WavRecorder : public AudioPort {
 public:
-    WavRecorder(const QString &path, const PaceClock &clock);
+    // InPlace writes the file as the sound comes, so a recording cut short still plays;
+    // Whole writes beside it and puts it in place only at finish(), so a failed or abandoned
+    // recording leaves an earlier file at that name untouched.
+    enum class Target { InPlace, Whole };
+    WavRecorder(const QString &path, const PaceClock &clock, Target target = Target::InPlace);
     ~WavRecorder() override;
 
-    bool isOpen() const { return file_.isOpen(); }
-    QString errorString() const { return file_.errorString(); }
+    bool isOpen() const { return file_->isOpen(); }
+    QString errorString() const { return file_->errorString(); }
+    const QFileDevice &file() const { return *file_; }
     // Writes what is still due and completes the file's header; later calls do nothing.
-    void finish();
+    // False when the file is not whole on disk (a Whole recording is then not put in place).
+    bool finish();
+    // A Whole recording that is not wanted after all: nothing is put in place.
+    void abandon();
     qint64 samplesWritten() const { return written_; }
     // A write or a seek failed (a full disk): the recording stopped there, its header telling
     // how much of it reached the file. Reported once: through onFailure, or as the device's
@@ -42,7 +53,8 @@ private:
     void fail();
     qint64 sampleAt(qint64 us) const;
 
-    QFile file_;
+    std::unique_ptr<QFileDevice> file_;
+    QSaveFile *saveFile_ = nullptr;   // file_, when the recording is put in place at the end
     const PaceClock &clock_;
     QByteArray buffer_;
     qint64 position_ = 0;       // read position in the buffer

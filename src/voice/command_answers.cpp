@@ -1,6 +1,7 @@
 // The answers to the command box's prompts: what Enter does while PendingCommand names one.
 #include "ports/message_pump.h"
 #include "session/viewer.h"
+#include "sound/sound_save.h"
 #include "voice/answer_parsing.h"
 #include "voice/command_box.h"
 #include "voice/number_forms.h"
@@ -72,6 +73,22 @@ void CommandBox::buildAnswers()
             path = FolderOfPath(data.LoadedFileName) + name;
         if (hooks.exportToFile)
             hooks.exportToFile(path);
+        return false;
+    });
+
+    on("SAVESOUND", [this, &data](const QString &t) {
+        const QString name = t.trimmed();
+        QString path;
+        if (name.isEmpty())
+            path = SoundSave::automaticName(data.LoadedFileName);
+        else if (name.contains(u'/') || name.contains(u'\\') || QDir::isAbsolutePath(name))
+            path = name;
+        else
+            path = FolderOfPath(data.LoadedFileName) + name;
+        if (!name.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += L(".wav");
+        if (hooks.saveSound)
+            hooks.saveSound(path);
         return false;
     });
 

@@ -30,6 +30,8 @@ public:
         std::function<void(int channel, double percent)> ClipSpikes;
         // Export: ExportFileName = the path, then the delimited export runs.
         std::function<void(const QString &path)> exportToFile;
+        // The scan of the view saved as a WAV file at the path.
+        std::function<void(const QString &path)> saveSound;
         // Archive search on a typed date; true when matches were found and the focus moved
         // to the match list List1 (the prompt then stays waiting).
         std::function<bool(const QString &answer)> archiveSearch;

@@ -67,6 +67,7 @@ void CommandBox::buildTable()
     });
     hookRow({L("CLIP")}, hooks.mnuClipSpikes);
     hookRow({L("SCAN"), L("SONIFY")}, hooks.mnuScan);
+    prompt({L("SAVESOUND")}, L("SAVESOUND"), L("Enter a file name for the sound, or press Enter to save it beside the data file."));
     hookRow({L("SOUND")}, hooks.mnuSoundOffOn);
     hookRow({L("AMPLITUDE"), L("AMP"), L("AM")}, hooks.mnuSoundAmplitude);
     hookRow({L("FREQUENCY"), L("FREQ"), L("FM")}, hooks.mnuSoundFreq);

@@ -63,4 +63,35 @@ TEST_F(ConsoleScan, RecordedPitchRisesWithTheRamp)
     EXPECT_GT(lastHz, 7000);
 }
 
+// The sound saved by the typed SAVESOUND and by File > Save Sound holds the same samples as the
+// console's recording of the same scan; the end of input stops a save as it stops a scan.
+TEST_F(ConsoleScan, SavedSoundIsTheRecordedScan)
+{
+    constexpr int Rows = 60;
+    makeRamp(Rows);
+    const QStringList speed = {QStringLiteral("--scan-speed"), QStringLiteral("50")};
+    const QString recorded = home.filePath(QStringLiteral("recorded.wav"));
+    run(QStringList(speed) << QStringLiteral("--wav") << recorded, "SCAN\n:state\n");
+
+    QString out = run(speed, "SAVESOUND\n\n:state\n");
+    EXPECT_TRUE(out.contains(QStringLiteral("say: Enter a file name for the sound, or press Enter to save it beside the data file.\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("say: Saved ramp.wav, 1.3 seconds of sound.\n"))) << out.toStdString();
+    out = run(speed, ":click mnuSaveSound\nmenu\n:state\n");
+    EXPECT_TRUE(out.contains(QStringLiteral("say: Saved menu.wav, 1.3 seconds of sound.\n"))) << out.toStdString();
+
+    auto bytes = [this](const char *name) {
+        QFile f(home.filePath(QString::fromLatin1(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray expected = bytes("recorded.wav");
+    ASSERT_EQ(expected.size(), 44 + 4096 + (Rows - 2) * 882);
+    EXPECT_TRUE(bytes("ramp.wav") == expected);
+    EXPECT_TRUE(bytes("menu.wav") == expected);
+
+    out = run(speed, "SAVESOUND\nended\n");
+    EXPECT_TRUE(out.contains(QStringLiteral("say: The sound was not saved.\n"))) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("ended.wav"))));
+}
+
 } // namespace

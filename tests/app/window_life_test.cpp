@@ -1,6 +1,7 @@
 #include "app/chart_painter.h"
 #include "app/chart_widget.h"
 #include "app/form_review.h"
+#include "app/qt_speech.h"
 #include "session/startup_log.h"
 #include "session/viewer.h"
 #include "settings/qsettings_store.h"
@@ -115,6 +116,29 @@ TEST_F(WindowLifeTest, AFailingStartUpStepIsLoggedAndTheWindowStillOpens)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumora Sonified Chart Viewer "));
     EXPECT_EQ(control<QLabel>(*window, "LBLLR")->text(), QStringLiteral("Review and Edit Files Only with this Window"));
     EXPECT_FALSE(control<QLabel>(*window, "LBLLR")->isHidden());
+    file.close();
+    QFile::remove(log);
+}
+
+// The window's own voice is made at its start-up step: a voice that cannot be made is logged
+// with that step's checkpoint, the window still opens, and it says that speech is not available.
+TEST_F(WindowLifeTest, AVoiceThatCannotBeMadeIsLoggedAtItsStep)
+{
+    const QString log = StartUpSteps::logPath(Viewer::programFolder());
+    QFile::remove(log);
+    FormReview::voiceFactory = []() -> std::unique_ptr<QtSpeech> { throw std::runtime_error("no voice here"); };
+    auto window = std::make_unique<FormReview>(nullptr, std::make_unique<QSettingsStore>(iniPath));
+    FormReview::voiceFactory = nullptr;
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.endsWith(QStringLiteral("   1    no voice here    LN = 24\r\n"))) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 1) << text.toStdString();
+    QTRY_COMPARE(control<QLabel>(*window, "LBLCS")->text(), QStringLiteral("Speech is not available."));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumora Sonified Chart Viewer "));
     file.close();
     QFile::remove(log);
 }
