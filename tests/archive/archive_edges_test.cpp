@@ -28,31 +28,35 @@ TEST(ArchiveEdges, TwoDigitYearsUnder30AreThisCentury)
 
 TEST(ArchiveEdges, ARecordingMatchesFromItsFirstToItsLastMinute)
 {
-    ArchiveRecordTable records(2);
-    records[1].StartTime = day(2003, 12, 23, 17, 30);
-    records[1].EndTime = day(2003, 12, 23, 18, 0);
+    ArchiveRecordTable records;
+    readArchiveIndex(recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
+                                QStringLiteral("1800"))
+                         .toUtf8(),
+                     records);
     const QList<qsizetype> one{1};
     EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 17, 30)), one);
     EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 18, 0)), one);
-    EXPECT_TRUE(findArchiveMatches(records, day(2003, 12, 23, 17, 29)).isEmpty());
-    EXPECT_TRUE(findArchiveMatches(records, day(2003, 12, 23, 18, 1)).isEmpty());
+    EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 17, 29)), QList<qsizetype>());
+    EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 18, 1)), QList<qsizetype>());
 }
 
 TEST(ArchiveEdges, CrLfLinesCountWithoutTheirCr)
 {
-    // "|2" and 7 characters is one short of a record line; with 8 it is one.
-    const QString record = recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
-                                      QStringLiteral("1800"))
-                               .replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    ArchiveRecordTable records{ArchiveRecord()};
-    parseArchiveIndex(QStringLiteral("|2abcdefg\r\n") + record, records, nullptr);
+    // "|2" and 7 characters is one short of a record line; with 8 it is one (and then a record
+    // whose dates cannot be read, which is counted).
+    const QByteArray record = recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
+                                         QStringLiteral("1800"))
+                                  .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
+                                  .toUtf8();
+    ArchiveRecordTable records;
+    IndexReading reading = readArchiveIndex("|2abcdefg\r\n" + record, records);
     ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(reading.unreadable, 0);
     EXPECT_EQ(records[1].Label, "Meteor Scatter");
     EXPECT_DOUBLE_EQ(records[1].EndTime, day(2003, 12, 23, 18, 0));
 
-    records = {ArchiveRecord()};
-    parseArchiveIndex(QStringLiteral("|2abcdefgh\r\n") + record, records, nullptr);
-    EXPECT_EQ(records.size(), 3);
+    reading = readArchiveIndex("|2abcdefgh\r\n" + record, records);
+    EXPECT_EQ(reading.unreadable, 1);
 }
 
 class IndexFileTest : public ::testing::Test {

@@ -15,7 +15,7 @@ protected:
     void findRecording(const QStringList &files)
     {
         serveIndex(recordLine("2/2/2004", "0000", "2/2/2004", "0100", "Files", files));
-        viewer.archive.index.ArchiveRecords = {ArchiveRecord()};   // read the new index
+        viewer.archive.index.ArchiveRecords.clear();   // read the new index
         QFile::remove(path(QLatin1String(ArchiveIndex::LocalFileName)));
         search("2/2/2004");
         ASSERT_EQ(entries().size(), 1);
