@@ -176,10 +176,10 @@ TEST_F(WindowTest, NothingIsSaidAfterTheGoodbyeWhenTheWindowClosesDuringALoad)
     window.loadAfterStartUp(path);
 
     ASSERT_TRUE(window.viewer().Closing);
-    EXPECT_EQ(speech->spoken.last(), QStringLiteral("Closing Lumora Sonified Review Program.")) << speech->spoken.join(u'|').toStdString();
+    EXPECT_EQ(speech->spoken.last().toStdString(), "Closing Lumora Sonified Review Program.");
     // Said once more, nothing would reach the user either.
     window.viewer().speech.speakAsync(QStringLiteral("late"));
-    EXPECT_EQ(speech->spoken.last(), QStringLiteral("Closing Lumora Sonified Review Program."));
+    EXPECT_EQ(speech->spoken.last().toStdString(), "Closing Lumora Sonified Review Program.");
     EXPECT_TRUE(speech->spokenAsync.isEmpty());
 }
 
