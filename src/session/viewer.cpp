@@ -116,6 +116,7 @@ void Viewer::close()
         return;
     Closing = true;
     speech.speak(QStringLiteral("Closing Lumora Sonified Review Program."));
+    speech.fallSilent();
     speech.AbortRequested = true;
     chart.ClearData();
     ports.pump.pump();

@@ -5,7 +5,8 @@
 
 void Speech::speak(const QString &text)
 {
-    port_.speak(text);
+    if (!silent_)
+        port_.speak(text);
 }
 
 void Speech::speakFolder(const QString &folder)
@@ -14,7 +15,8 @@ void Speech::speakFolder(const QString &folder)
     if (native == lastFolder_)
         return;
     lastFolder_ = native;
-    port_.speak(QStringLiteral("In folder ") + native + u'.');
+    if (!silent_)
+        port_.speak(QStringLiteral("In folder ") + native + u'.');
 }
 
 void Speech::folderSpoken(const QString &folder)
@@ -24,12 +26,14 @@ void Speech::folderSpoken(const QString &folder)
 
 void Speech::speakReadout(const QString &text)
 {
-    port_.speakReadout(text);
+    if (!silent_)
+        port_.speakReadout(text);
 }
 
 void Speech::speakAsync(const QString &text)
 {
-    port_.speakAsync(text);
+    if (!silent_)
+        port_.speakAsync(text);
 }
 
 void Speech::setVoiceStyle(const VoiceStyle &style)
@@ -49,6 +53,7 @@ void Speech::messageBox(const QString &title, const QString &text, MessageIcon i
     spoken.replace(QLatin1String("\r\n"), QLatin1String(" "));
     // A title that ends its own sentence ("File Load Warning!") needs no full stop after it.
     const bool ended = title.endsWith(u'.') || title.endsWith(u'!') || title.endsWith(u'?');
-    port_.speak(title.isEmpty() ? spoken : title + (ended ? QLatin1String(" ") : QLatin1String(". ")) + spoken);
+    if (!silent_)
+        port_.speak(title.isEmpty() ? spoken : title + (ended ? QLatin1String(" ") : QLatin1String(". ")) + spoken);
     surface_.messageBox(title, text, icon);
 }

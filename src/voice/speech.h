@@ -32,6 +32,11 @@ public:
     // A sentence that named the folder itself counts as having said it.
     void folderSpoken(const QString &folder);
 
+    // After the goodbye the program says nothing more: work that was interrupted by the
+    // close (a report, a load) must not go on talking once the window is gone.
+    void fallSilent() { silent_ = true; }
+    bool silent() const { return silent_; }
+
     bool AbortRequested = false;
 
 private:
@@ -39,4 +44,5 @@ private:
     MessagePump &pump_;
     WindowSurface &surface_;
     QString lastFolder_;
+    bool silent_ = false;
 };

@@ -165,6 +165,24 @@ TEST_F(WindowTest, ExitClosesTheWindowWithTheGoodbye)
     EXPECT_EQ(speech->spoken.count(QStringLiteral("Closing Lumora Sonified Review Program.")), 1);
 }
 
+TEST_F(WindowTest, NothingIsSaidAfterTheGoodbyeWhenTheWindowClosesDuringALoad)
+{
+    // Alt+F4 while the opening report is read: the close runs inside one of its lines.
+    const QString path = generate({QStringLiteral("--rows"), QStringLiteral("100")});
+    speech->onSpeak = [this](const QString &text) {
+        if (text.startsWith(QLatin1String("Chart View Starts")) && !window.viewer().Closing)
+            window.close();
+    };
+    window.loadAfterStartUp(path);
+
+    ASSERT_TRUE(window.viewer().Closing);
+    EXPECT_EQ(speech->spoken.last().toStdString(), "Closing Lumora Sonified Review Program.");
+    // Said once more, nothing would reach the user either.
+    window.viewer().speech.speakAsync(QStringLiteral("late"));
+    EXPECT_EQ(speech->spoken.last().toStdString(), "Closing Lumora Sonified Review Program.");
+    EXPECT_TRUE(speech->spokenAsync.isEmpty());
+}
+
 TEST_F(WindowTest, QuitTypedInTheCommandBoxClosesTheWindow)
 {
     QTest::keyClicks(txtIn(), QStringLiteral("QUIT"));
