@@ -37,6 +37,19 @@ QString notATime(const QString &answer)
     const QString t = answer.trimmed();
     return t.isEmpty() ? L("No time was typed.") : t + L(" is not a time of day.");
 }
+
+// A typed file name: blank gives the automatic name, a bare name lands beside the data file,
+// and a name with a folder stands as typed.
+QString typedPathBesideData(const QString &typed, const DataSet &data, QString (*automaticName)(const QString &))
+{
+    const QString name = typed.trimmed();
+    if (name.isEmpty())
+        return automaticName(data.LoadedFileName);
+    if (name.contains(u'/') || name.contains(u'\\') || QDir::isAbsolutePath(name))
+        return name;
+    return FolderOfPath(data.LoadedFileName) + name;
+}
+
 } // namespace
 
 void CommandBox::buildAnswers()
@@ -63,14 +76,7 @@ void CommandBox::buildAnswers()
     });
 
     on("EXPORT", [this, &data](const QString &t) {
-        const QString name = t.trimmed();
-        QString path;
-        if (name.isEmpty())
-            path = DelimitedExport::automaticName(data.LoadedFileName);
-        else if (name.contains(u'/') || name.contains(u'\\') || QDir::isAbsolutePath(name))
-            path = name;
-        else
-            path = FolderOfPath(data.LoadedFileName) + name;
+        const QString path = typedPathBesideData(t, data, DelimitedExport::automaticName);
         if (hooks.exportToFile)
             hooks.exportToFile(path);
         return false;
@@ -78,13 +84,7 @@ void CommandBox::buildAnswers()
 
     on("SAVESOUND", [this, &data](const QString &t) {
         const QString name = t.trimmed();
-        QString path;
-        if (name.isEmpty())
-            path = SoundSave::automaticName(data.LoadedFileName);
-        else if (name.contains(u'/') || name.contains(u'\\') || QDir::isAbsolutePath(name))
-            path = name;
-        else
-            path = FolderOfPath(data.LoadedFileName) + name;
+        QString path = typedPathBesideData(name, data, SoundSave::automaticName);
         if (!name.isEmpty() && QFileInfo(path).suffix().isEmpty())
             path += L(".wav");
         if (hooks.saveSound)

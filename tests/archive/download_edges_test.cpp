@@ -1,8 +1,5 @@
 // The download's clocks and its cancel flag, at their edges.
-#include "archive/downloader.h"
-#include "support/fakes.h"
-#include "support/http_test_server.h"
-#include "voice/speech.h"
+#include "archive/downloader_fixture.h"
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -49,15 +46,8 @@ private:
     int chunks_, gapMs_;
 };
 
-class DownloadEdgesTest : public ::testing::Test {
+class DownloadEdgesTest : public DownloaderTest {
 protected:
-    FakeSpeech voice;
-    FakeSurface surface;
-    FakePump pump;
-    Speech speech{voice, pump, surface};
-    Downloader downloader{speech, pump};
-    QTemporaryDir dir;
-
     qint64 sizeOf(const char *name) const { return QFile(dir.filePath(QLatin1String(name))).size(); }
 };
 
