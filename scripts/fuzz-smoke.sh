@@ -9,7 +9,7 @@ build=$(cd "$1" && pwd)
 seconds=${2:-60}
 shift $(( $# > 1 ? 2 : 1 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_loader fuzz_commands fuzz_help fuzz_settings fuzz_archive_index)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_loader fuzz_commands fuzz_help fuzz_settings fuzz_archive_index fuzz_download_body)
 cd "$(dirname "$0")/.."
 
 fuzz="$build/fuzz"

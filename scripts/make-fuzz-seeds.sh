@@ -7,7 +7,7 @@ build=$1
 out=$2
 lmdgen="$build/lmdgen"
 rm -rf "$out"
-mkdir -p "$out"/{fuzz_loader,fuzz_commands,fuzz_help,fuzz_settings,fuzz_archive_index}
+mkdir -p "$out"/{fuzz_loader,fuzz_commands,fuzz_help,fuzz_settings,fuzz_archive_index,fuzz_download_body}
 
 # --- the loader: small files of every shape the loader has to tell apart
 gen() { local name=$1; shift; "$lmdgen" "$@" "$out/fuzz_loader/$name.lmd"; }
@@ -32,6 +32,13 @@ tr '\n' '\r' < "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/cr-only
 printf '<!DOCTYPE html>\n<html><body><h1>Not Found</h1></body></html>\n' > "$out/fuzz_archive_index/html"
 sed 's#12/23/2003#2/30/99999#; s#|1700|#|2561|#; s#ursids.lmd#../ursids.lmd#' \
   "$out/fuzz_archive_index/demo" > "$out/fuzz_archive_index/bad-fields"
+
+# --- download bodies: encoding, cap and piece size in the first three bytes, then the body
+body() { local name=$1 head=$2; { printf "$head"; cat; } > "$out/fuzz_download_body/$name"; }
+printf 'Lumora body text\n%.0s' 1 2 3 4 5 6 7 8 | body plain '\000\001\005'
+printf 'Lumora body text\n%.0s' 1 2 3 4 5 6 7 8 | gzip -c | body gzip '\001\000\007'
+printf 'Lumora body text\n%.0s' 1 2 3 4 5 6 7 8 | gzip -c | head -c 20 | body gzip-cut '\001\002\003'
+printf 'Lumora body text\n%.0s' 1 2 3 4 5 6 7 8 | body over-cap '\003\001\037'
 
 # --- the command line: the first character picks the file loaded first (0 = none)
 script() { local name=$1; shift; printf '%s\n' "$@" > "$out/fuzz_commands/$name"; }
