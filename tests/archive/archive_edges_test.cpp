@@ -57,37 +57,6 @@ TEST(ArchiveEdges, CrLfLinesCountWithoutTheirCr)
     EXPECT_EQ(records.size(), 3);
 }
 
-class IndexFileTest : public ::testing::Test {
-protected:
-    FakeSpeech voice;
-    FakeSurface surface;
-    FakePump pump;
-    FakeSettings settings;
-    Speech speech{voice, pump, surface};
-    Downloader downloader{speech, pump};
-    ArchiveIndex index{speech, pump, settings, downloader};
-    QTemporaryDir dir;
-
-    QString labelReadFrom(const QByteArray &bytes)
-    {
-        index.localIndexPath = dir.filePath(QStringLiteral("VArecords.txt"));
-        QFile f(index.localIndexPath);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
-        EXPECT_TRUE(index.ReadInRecs());
-        return index.highestRecord() == 1 ? index.ArchiveRecords[1].Label : QStringLiteral("(no record)");
-    }
-};
-
-TEST_F(IndexFileTest, AccentsSurviveInUtf8AndInLatin1)
-{
-    const QString line = recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
-                                    QStringLiteral("1800"), QStringLiteral("M\u00e9t\u00e9ore"));
-    EXPECT_EQ(labelReadFrom(line.toUtf8()), QStringLiteral("M\u00e9t\u00e9ore Scatter"));
-    EXPECT_EQ(labelReadFrom(line.toLatin1()), QStringLiteral("M\u00e9t\u00e9ore Scatter"));
-}
-
 TEST(ArchiveEdges, TheSelectionStaysOnTheList)
 {
     FakeSpeech voice;

@@ -104,4 +104,16 @@ TEST_F(IndexReadTest, AnIndexLargerThanTheLimitIsNotRead)
     EXPECT_EQ(ArchiveIndex::DefaultSizeLimit, 64 << 20);
 }
 
+TEST_F(IndexReadTest, AccentsSurviveInUtf8AndInLatin1)
+{
+    const QString line = recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
+                                    QStringLiteral("1800"), QStringLiteral("M\u00e9t\u00e9ore"));
+    for (const QByteArray &bytes : {line.toUtf8(), line.toLatin1()}) {
+        writeIndex(bytes);
+        ASSERT_TRUE(index.ReadInRecs());
+        ASSERT_EQ(index.highestRecord(), 1);
+        EXPECT_EQ(index.ArchiveRecords[1].Label, QStringLiteral("M\u00e9t\u00e9ore Scatter"));
+    }
+}
+
 } // namespace
