@@ -48,6 +48,14 @@ QString signPadded(double value)
     return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + text;
 }
 
+double roundedToDigits(double value, int digits)
+{
+    if (digits < 1 || digits > 15 || !std::isfinite(value) || value == 0)
+        return value;
+    // Through the decimal text, so that the result prints as exactly DIGITS digits or fewer.
+    return QString::number(value, 'g', digits).toDouble();
+}
+
 QString floored(double value)
 {
     return signPadded(std::floor(value));

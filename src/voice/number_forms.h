@@ -9,6 +9,10 @@ namespace NumberForms {
 // 9 -> " 9", 0.5 -> " .5", -2.5 -> "-2.5", 1e20 -> " 1E+20".
 QString signPadded(double value);
 
+// The value rounded to DIGITS significant digits (1 to 15); any other DIGITS leaves it as it is.
+// Rounds half away from zero on the decimal digits: (0.508808, 3) -> 0.509, (1234567, 3) -> 1230000.
+double roundedToDigits(double value, int digits);
+
 // The largest whole number not above the value, sign-padded: -2.5 -> "-3", 45 -> " 45".
 QString floored(double value);
 

@@ -28,6 +28,17 @@ TEST(NumberForms, SignPaddedWritesTheShortestDecimalWithASignColumn)
     EXPECT_EQ(signPadded(-1.5e-7), "-1.5E-07");
 }
 
+TEST(NumberForms, RoundedToDigitsKeepsOneToFifteenSignificantDigits)
+{
+    EXPECT_EQ(signPadded(roundedToDigits(0.508808520572834, 3)), " .509");
+    EXPECT_EQ(signPadded(roundedToDigits(1234567, 3)), " 1230000");
+    EXPECT_EQ(signPadded(roundedToDigits(-0.0000123456, 1)), "-1E-05");
+    EXPECT_EQ(roundedToDigits(0.123456789012345678, 15), 0.123456789012346);
+    // Outside 1 to 15 the value is untouched.
+    EXPECT_EQ(roundedToDigits(0.508808520572834, 0), 0.508808520572834);
+    EXPECT_EQ(roundedToDigits(0.508808520572834, 16), 0.508808520572834);
+}
+
 TEST(NumberForms, FlooredRoundsDownBeforeWriting)
 {
     EXPECT_EQ(floored(-2.5), "-3");
