@@ -1,5 +1,7 @@
 #include "app/console_shell.h"
 #include "app/console_io.h"
+#include "app/espeak_speech.h"
+#include "app/fallback_voice.h"
 #include "app/qt_speech.h"
 #include "app/screen_reader_status.h"
 #include "session/state_line.h"
@@ -8,6 +10,7 @@
 #include "sound/pace_clocks.h"
 #include "sound/wav_recorder.h"
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <algorithm>
 #include <utility>
@@ -22,7 +25,7 @@ bool isEscapeLine(const QString &line)
 class ConsoleShell::Speech : public SpeechPort {
 public:
     // With --speak the speech engine also says every utterance; the output stays the same.
-    std::unique_ptr<QtSpeech> voice;
+    std::unique_ptr<FallbackVoice> voice;
 
     void speak(const QString &text) override
     {
@@ -141,14 +144,23 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
     else
         settings_ = std::make_unique<QSettingsStore>(options_.settingsPath);
     if (options_.speak) {
-        auto voice = std::make_unique<QtSpeech>();
-        if (voice->waitForConnection(15000)) {
+        auto voice = std::make_unique<FallbackVoice>(std::make_unique<QtSpeech>(), &EspeakSpeech::create);
+        if (voice->choice() == FallbackVoice::Choice::Deciding) {
+            // Bounded by the service's own time limit for connecting.
+            QEventLoop loop;
+            QObject::connect(voice.get(), &FallbackVoice::chosen, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        // Standard output belongs to the protocol: which voice speaks goes to standard error.
+        if (voice->choice() == FallbackVoice::Choice::None) {
+            std::fprintf(stderr, "Speech is not available: %s\n", qPrintable(voice->problem()));
+        } else {
+            std::fprintf(stderr, "%s\n", qPrintable(FallbackVoice::statusText(voice->choice())));
             screenReader_ = std::make_unique<ScreenReaderStatus>();
-            QObject::connect(screenReader_.get(), &ScreenReaderStatus::changed, voice.get(), &QtSpeech::setYielding);
+            QObject::connect(screenReader_.get(), &ScreenReaderStatus::changed, voice->service(), &QtSpeech::setYielding);
             screenReader_->start();
             static_cast<Speech &>(*speech_).voice = std::move(voice);
-        } else   // standard output belongs to the protocol
-            std::fprintf(stderr, "Speech is not available: %s\n", qPrintable(voice->problem()));
+        }
     }
     viewer_ = std::make_unique<Viewer>(Ports{*speech_, *surface_, pump_, *settings_});
     pump_.shell = this;

@@ -7,7 +7,9 @@
 #include "app/qt_audio_output.h"
 #include "app/qt_desktop.h"
 #include "app/qt_message_pump.h"
+#include "app/espeak_speech.h"
 #include "app/qt_speech.h"
+#include "session/startup_log.h"
 #include "app/screen_reader_status.h"
 #include "app/widget_surface.h"
 #include "session/viewer.h"
@@ -51,8 +53,10 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
         // Made at its own start-up step, so a voice that cannot be made is logged there.
         // It connects in the background: the window appears at once.
         d->viewer->hooks.createVoice = [this] {
-            std::unique_ptr<QtSpeech> ours = voiceFactory ? voiceFactory() : std::make_unique<QtSpeech>();
-            d->qtSpeech = ours.get();
+            std::unique_ptr<QtSpeech> service = voiceFactory ? voiceFactory() : std::make_unique<QtSpeech>();
+            auto ours = std::make_unique<FallbackVoice>(
+                std::move(service), builtInVoiceFactory ? builtInVoiceFactory : &EspeakSpeech::create);
+            d->ownVoice = ours.get();
             d->voice->set(std::move(ours));
         };
     }
@@ -72,25 +76,43 @@ FormReview::FormReview(std::unique_ptr<SpeechPort> speech, std::unique_ptr<Setti
     watchControls(this);
 
     if (ownVoice) {
-        const auto unavailable = [this](const QString &problem) {
+        const auto unavailable = [this](const QString &problem, const QString &label) {
             // Said once, in the window itself: without a voice the user needs a screen reader.
             const QString text = QStringLiteral("Speech is not available, so the program will not talk. ") + problem;
-            d->surface->setLabel(QStringLiteral("LBLCS"), QStringLiteral("Speech is not available."));
+            d->surface->setLabel(QStringLiteral("LBLCS"), label);
             auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Speech"), text, QMessageBox::Ok, this);
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
         };
-        if (!d->qtSpeech) {
+        if (!d->ownVoice) {
             d->voice->giveUp();
-            QTimer::singleShot(0, this, [unavailable] { unavailable(QStringLiteral("The voice could not be made.")); });
-        } else if (!d->qtSpeech->available())
-            QTimer::singleShot(0, this, [unavailable, problem = d->qtSpeech->problem()] { unavailable(problem); });
-        else
-            connect(d->qtSpeech, &QtSpeech::connectionFailed, this, unavailable);
+            QTimer::singleShot(0, this, [unavailable] {
+                const QString problem = QStringLiteral("The voice could not be made.");
+                unavailable(problem, FallbackVoice::statusText(FallbackVoice::Choice::None));
+            });
+        } else {
+            const auto chosen = [this, unavailable](FallbackVoice::Choice choice) {
+                // The status line says which voice speaks, so a user who hears an unexpected
+                // voice learns why.
+                if (choice != FallbackVoice::Choice::None) {
+                    d->surface->setLabel(QStringLiteral("LBLCS"), FallbackVoice::statusText(choice));
+                    return;
+                }
+                const QString builtIn = d->ownVoice->builtInProblem();
+                if (!builtIn.isEmpty()) {
+                    const QString folder = Viewer::programFolder();
+                    StartUpSteps::appendToLog(StartUpSteps::logPath(folder),
+                                              StartUpSteps::errorLine(QDateTime::currentDateTime(), 1, builtIn, 24).toUtf8());
+                }
+                unavailable(d->ownVoice->problem(), FallbackVoice::statusText(choice) + (builtIn.isEmpty() ? QString() : u' ' + builtIn));
+            };
+            connect(d->ownVoice, &FallbackVoice::chosen, this, chosen);
+            if (const auto choice = d->ownVoice->choice(); choice != FallbackVoice::Choice::Deciding)
+                QTimer::singleShot(0, this, [chosen, choice] { chosen(choice); });
+            // Asked once the window is up; until the answer comes, no screen reader is assumed.
+            connect(&d->screenReader, &ScreenReaderStatus::changed, d->ownVoice->service(), &QtSpeech::setYielding);
+        }
     }
-    // Asked once the window is up; until the answer comes, no screen reader is assumed.
-    if (d->qtSpeech)
-        connect(&d->screenReader, &ScreenReaderStatus::changed, d->qtSpeech, &QtSpeech::setYielding);
     QTimer::singleShot(0, &d->screenReader, &ScreenReaderStatus::start);
 }
 

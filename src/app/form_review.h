@@ -11,6 +11,7 @@ class QKeyEvent;
 class QAction;
 class ScreenReaderStatus;
 class QtSpeech;
+class EspeakSpeech;
 
 // The main window: the chart, the command box, the status labels, the button column and the
 // menus. Every control runs the program's action of the same name; every key goes to the
@@ -27,6 +28,8 @@ public:
     // Makes the window's own voice at its start-up step (default: speech-dispatcher); a test
     // makes it fail by throwing.
     static inline std::function<std::unique_ptr<QtSpeech>()> voiceFactory;
+    // Makes the built-in voice for when speech-dispatcher fails (default: eSpeak NG).
+    static inline std::function<std::unique_ptr<EspeakSpeech>()> builtInVoiceFactory;
 
     // Loads a file named on the command line once the window is up.
     void loadAfterStartUp(const QString &path);

@@ -3,6 +3,7 @@
 // handling.
 #include "app/form_review.h"
 #include "app/key_queue.h"
+#include "app/fallback_voice.h"
 #include "app/late_voice.h"
 #include "app/qt_audio_output.h"
 #include "app/qt_desktop.h"
@@ -27,7 +28,7 @@ class QPushButton;
 struct FormReview::Impl {
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<LateVoice> voice = std::make_unique<LateVoice>();
-    QtSpeech *qtSpeech = nullptr;   // the voice above when it is ours and was made
+    FallbackVoice *ownVoice = nullptr;   // the voice above when it is ours and was made
     std::unique_ptr<KeyQueue> held;   // input that came during a synchronous utterance
     std::unique_ptr<HoldingSpeech> speech;
     ScreenReaderStatus screenReader;

@@ -14,15 +14,18 @@ QtSpeech::QtSpeech(SpeechdWorker *worker, QObject *parent) : QtSpeech(worker, fa
 
 QtSpeech::QtSpeech(SpeechdWorker *worker, bool needsSoundDevice, QObject *parent) : QObject(parent), worker_(worker)
 {
-    worker_->moveToThread(&thread_);
-    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    worker_->moveToThread(thread_.get());
+    connect(thread_.get(), &QThread::finished, worker_, &QObject::deleteLater);
     connect(worker_, &SpeechdWorker::opened, this, &QtSpeech::onOpened);
-    connect(worker_, &SpeechdWorker::failed, this, &QtSpeech::onFailed);
+    connect(worker_, &SpeechdWorker::failed, this, [this](const QString &problem) {
+        workerAnswered_ = true;
+        onFailed(problem);
+    });
     connect(worker_, &SpeechdWorker::accepted, this, &QtSpeech::onAccepted);
     connect(worker_, &SpeechdWorker::refused, this, &QtSpeech::onRefused);
     connect(worker_, &SpeechdWorker::event, this, &QtSpeech::onEvent);
-    thread_.setObjectName(QStringLiteral("speech"));
-    thread_.start();
+    thread_->setObjectName(QStringLiteral("speech"));
+    thread_->start();
     // Without a sound device speech-dispatcher takes every utterance and never begins one, so
     // each would wait out the queue limit while the user's keys are held: stay silent instead.
     if (needsSoundDevice && QMediaDevices::audioOutputs().isEmpty())
@@ -32,13 +35,24 @@ QtSpeech::QtSpeech(SpeechdWorker *worker, bool needsSoundDevice, QObject *parent
 
     watchdog_.setInterval(WatchdogTickMs);
     connect(&watchdog_, &QTimer::timeout, this, &QtSpeech::checkWatchdog);
+    connectLimit_.setSingleShot(true);
+    connectLimit_.setInterval(ConnectLimitMs);
+    connect(&connectLimit_, &QTimer::timeout, this, [this] {
+        if (!connected_ && available())
+            onFailed(QStringLiteral("Speech-dispatcher did not answer."));
+    });
+    if (available())
+        connectLimit_.start();
 }
 
 QtSpeech::~QtSpeech()
 {
     QMetaObject::invokeMethod(worker_, &SpeechdWorker::close, Qt::QueuedConnection);
-    thread_.quit();
-    thread_.wait();
+    thread_->quit();
+    // A server that never answered may hold the thread in its connect for good: it is left
+    // behind rather than hang the program's close.
+    if (!thread_->wait(workerAnswered_ ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(1000)))
+        (void)thread_.release();
 }
 
 bool QtSpeech::waitForConnection(int timeoutMs)
@@ -56,7 +70,10 @@ bool QtSpeech::waitForConnection(int timeoutMs)
 
 void QtSpeech::onOpened()
 {
+    workerAnswered_ = true;
     connected_ = true;
+    connectLimit_.stop();
+    emit connectionMade();
     sendNext();
 }
 
@@ -185,8 +202,10 @@ void QtSpeech::onAccepted(qint64 seq, qint64 messageId)
 
 void QtSpeech::onRefused(qint64 seq)
 {
-    if (inFlight_ && queue_.front().seq == seq)
-        finishCurrent(Stage::Refused);
+    if (!inFlight_ || queue_.front().seq != seq)
+        return;
+    emit stoppedAnswering(QStringLiteral("Speech-dispatcher refused to speak."));
+    finishCurrent(Stage::Refused);
 }
 
 void QtSpeech::onEvent(qint64 messageId, int event)
@@ -239,6 +258,11 @@ void QtSpeech::checkWatchdog()
         || (u.stage == Stage::Begun && elapsed > runLimitMs(u.text));
     if (!overdue)
         return;
+    // Waiting behind other programs' speech is no fault of the server's.
+    if (u.stage != Stage::Queued)
+        emit stoppedAnswering(QStringLiteral("Speech-dispatcher stopped answering."));
+    if (!inFlight_)
+        return;   // the line was dealt with meanwhile
     // A server with no working sound output begins and never ends: go on without it.
     QMetaObject::invokeMethod(worker_, &SpeechdWorker::cancel, Qt::QueuedConnection);
     finishCurrent(Stage::TimedOut);

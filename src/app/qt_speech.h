@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 #include <deque>
+#include <memory>
 
 class SpeechdWorker;
 
@@ -53,10 +54,18 @@ public:
     static constexpr int QueuedLimitMs = 60000;
     // Longest the server may take to accept or refuse one utterance.
     static constexpr int AcceptLimitMs = 5000;
+    // Longest the connection may take (starting the server included) before the server
+    // counts as not answering.
+    void setConnectLimit(int ms) { connectLimit_.setInterval(ms); }
+    static constexpr int ConnectLimitMs = 10000;
 
 signals:
     void stageChanged(qint64 seq, const QString &text, QtSpeech::Stage stage);
     void connectionFailed(const QString &problem);
+    void connectionMade();
+    // The server took a line and then never answered about it, or refused it: what is
+    // still queued would wait on it in vain. Sent before the line is given up.
+    void stoppedAnswering(const QString &problem);
     // Something finished; waiting loops look again.
     void progressed();
 
@@ -85,8 +94,9 @@ private:
     void onFailed(const QString &problem);
     void checkWatchdog();
 
-    QThread thread_;
+    std::unique_ptr<QThread> thread_ = std::make_unique<QThread>();
     SpeechdWorker *worker_ = nullptr;
+    bool workerAnswered_ = false;   // its attempt to connect has come back
     bool connected_ = false;
     QString problem_;
 
@@ -96,5 +106,6 @@ private:
     qint64 finishedSeq_ = 0;        // every utterance up to this one is over
     QHash<qint64, QList<int>> earlyEvents_;   // events that came before their message id was known
     QTimer watchdog_;
+    QTimer connectLimit_;
     bool yielding_ = false;
 };

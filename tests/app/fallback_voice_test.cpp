@@ -1,0 +1,290 @@
+// The built-in voice and when it takes over from speech-dispatcher, against stand-ins for the
+// server and the sound device; and the built-in synthesizer itself, into memory.
+#include "app/espeak_engine.h"
+#include "app/espeak_speech.h"
+#include "app/fallback_voice.h"
+#include "app/form_review.h"
+#include "app/qt_speech.h"
+#include "app/speechd_worker.h"
+#include "session/viewer.h"
+#include "support/fakes.h"
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMutex>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <atomic>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <qpa/qwindowsysteminterface.h>
+
+namespace {
+
+constexpr int Rate = 1000;   // samples a second of the stand-in synthesizer: 2 bytes a millisecond
+
+// A server that connects or not, and speaks every line at once, or never answers about it.
+class Server : public SpeechdWorker {
+public:
+    enum Mode { Answers, Unreachable, Silent, TakesNoLines };
+    explicit Server(Mode mode) : mode_(mode) {}
+    void open() override
+    {
+        if (mode_ == Unreachable)
+            emit failed(QStringLiteral("No server here."));
+        else if (mode_ != Silent)
+            emit opened();
+    }
+    void say(qint64 seq, const QString &text, bool) override
+    {
+        {
+            QMutexLocker locked(&lock);
+            said << text;
+        }
+        if (mode_ == TakesNoLines)
+            return emit refused(seq);
+        emit accepted(seq, ++id_);
+        emit event(id_, Begun);
+        emit event(id_, Ended);
+    }
+    void cancel() override {}
+    QStringList heard()
+    {
+        QMutexLocker locked(&lock);
+        return said;
+    }
+
+private:
+    Mode mode_;
+    qint64 id_ = 0;
+    QMutex lock;
+    QStringList said;
+};
+
+// A sound device that plays each line for its length, or takes nothing at all.
+struct Sink : VoiceSink {
+    QStringList *log = nullptr;
+    bool stuck = false;
+    QElapsedTimer clock;
+    qint64 lengthMs = 0;
+    int cuts = 0;
+    void play(const QByteArray &samples) override
+    {
+        lengthMs = samples.size() / 2;
+        clock.start();
+        *log << QStringLiteral("play %1").arg(lengthMs);
+    }
+    void cut() override
+    {
+        ++cuts;
+        lengthMs = 0;
+        *log << QStringLiteral("cut");
+    }
+    bool finished() const override { return !stuck && clock.isValid() && clock.elapsed() >= lengthMs; }
+};
+
+// The built-in voice with a synthesizer that makes msPerWord of sound a word.
+struct BuiltIn {
+    QStringList log;   // what was synthesised ("text") and played, in order
+    QMutex lock;
+    std::atomic<int> msPerWord = 100;
+    Sink *sink = new Sink;
+    std::unique_ptr<EspeakSpeech> voice;
+    BuiltIn()
+    {
+        sink->log = &log;
+        voice = std::make_unique<EspeakSpeech>(
+            [this](const QString &text, const VoiceStyle &) {
+                QMutexLocker locked(&lock);
+                log << text;
+                return QByteArray(int(text.split(u' ').size()) * 2 * Rate * msPerWord / 1000, '\x10');
+            },
+            Rate, std::unique_ptr<VoiceSink>(sink));
+    }
+    QStringList said()
+    {
+        QMutexLocker locked(&lock);
+        return log;
+    }
+};
+
+struct Choosing : ::testing::Test {
+    BuiltIn *builtIn = nullptr;
+    int made = 0;
+    std::unique_ptr<FallbackVoice> voice;
+    void make(Server::Mode mode, bool builtInWorks = true)
+    {
+        auto service = std::make_unique<QtSpeech>(server = new Server(mode));
+        service->setConnectLimit(300);
+        voice = std::make_unique<FallbackVoice>(std::move(service), [this, builtInWorks] {
+            ++made;
+            if (!builtInWorks)
+                return std::unique_ptr<EspeakSpeech>();
+            builtIn = new BuiltIn;   // kept for the test to look at; its voice moves on
+            return std::move(builtIn->voice);
+        });
+    }
+    Server *server = nullptr;
+    void TearDown() override { voice.reset(); delete builtIn; }
+};
+
+TEST_F(Choosing, AServiceThatAnswersSpeaksAndTheBuiltInVoiceIsNeverMade)
+{
+    make(Server::Answers);
+    voice->speak(QStringLiteral("Top  4"));
+    EXPECT_EQ(voice->choice(), FallbackVoice::Choice::Service);
+    EXPECT_EQ(server->heard(), QStringList{QStringLiteral("Top  4")});
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(FallbackVoice::statusText(voice->choice()), QStringLiteral("Voice: speech-dispatcher."));
+}
+
+// Unreachable, or never answering the connection or a line: what waited is said, in order,
+// by the built-in voice, and a speak waiting on the service returns once it has been heard.
+TEST_F(Choosing, WithoutAnAnsweringServiceTheBuiltInVoiceSaysEverythingInOrder)
+{
+    for (Server::Mode mode : {Server::Unreachable, Server::Silent, Server::TakesNoLines}) {
+        make(mode);
+        QElapsedTimer clock;
+        clock.start();
+        voice->speakAsync(QStringLiteral("Loading."));
+        voice->speak(QStringLiteral("Chart Local Name Dish"));
+        EXPECT_EQ(voice->choice(), FallbackVoice::Choice::BuiltIn) << mode;
+        ASSERT_NE(builtIn, nullptr);
+        EXPECT_EQ(builtIn->said(), QStringList({QStringLiteral("Loading."), QStringLiteral("play 100"),
+                                                QStringLiteral("Chart Local Name Dish"), QStringLiteral("play 400")}))
+            << mode;
+        EXPECT_LT(clock.elapsed(), mode == Server::Silent ? 1500 : 1200) << mode;
+        voice->speak(QStringLiteral("Ends"));
+        EXPECT_EQ(builtIn->said().mid(4), QStringList({QStringLiteral("Ends"), QStringLiteral("play 100")}));
+        EXPECT_EQ(made, 1);
+        TearDown();
+        builtIn = nullptr;
+        made = 0;
+    }
+}
+
+TEST_F(Choosing, WithNeitherVoiceTheProgramIsMuteAndSaysWhy)
+{
+    make(Server::Unreachable, false);
+    voice->speak(QStringLiteral("Top  4"));
+    EXPECT_EQ(voice->choice(), FallbackVoice::Choice::None);
+    EXPECT_TRUE(voice->problem().startsWith(QStringLiteral("No server here."))) << voice->problem().toStdString();
+    EXPECT_EQ(FallbackVoice::statusText(voice->choice()), QStringLiteral("Speech is not available."));
+}
+
+TEST(BuiltInVoice, StopCutsTheLineAtOnceAndDropsTheQueuedOnes)
+{
+    BuiltIn b;
+    for (const char *line : {"Starts 12:00:00", "Duration 01:00:00", "Average Rate: 1. samples per second."})
+        b.voice->speakAsync(QLatin1String(line));
+    QTimer::singleShot(150, [&] { b.voice->stop(); });
+    QElapsedTimer clock;
+    clock.start();
+    b.voice->speak(QStringLiteral("Maximum Y  4 ."));
+    EXPECT_LT(clock.elapsed(), 250) << "a speak waiting behind the queue went on after the stop";
+    QTest::qWait(300);
+    EXPECT_EQ(b.said(), QStringList({QStringLiteral("Starts 12:00:00"), QStringLiteral("play 200"), QStringLiteral("cut")}));
+    EXPECT_TRUE(b.voice->quiet());
+
+    // The voice goes on with the next line as before.
+    b.voice->speak(QStringLiteral("Ends"));
+    EXPECT_EQ(b.said().mid(3), QStringList({QStringLiteral("Ends"), QStringLiteral("play 100")}));
+}
+
+TEST(BuiltInVoice, ALineTheDeviceDoesNotTakeIsGivenUpAfterItsLengthAndSomeSlack)
+{
+    BuiltIn b;
+    b.sink->stuck = true;
+    QElapsedTimer clock;
+    clock.start();
+    b.voice->speak(QStringLiteral("Top"));
+    EXPECT_GE(clock.elapsed(), 100 + EspeakSpeech::PlaySlackMs);
+    EXPECT_LT(clock.elapsed(), 100 + EspeakSpeech::PlaySlackMs + 500);
+    EXPECT_EQ(b.sink->cuts, 1);
+}
+
+// Walking the data with the built-in voice: each key cuts the readout of the step before.
+TEST(BuiltInVoice, TheNextKeyCutsTheCursorReadoutShort)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("walk.lmd"));
+    QProcess gen;
+    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--rows"), QStringLiteral("500"), path});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    auto *b = new BuiltIn;
+    b->msPerWord = 1;
+    EspeakSpeech &voice = *b->voice;
+    FormReview window{std::move(b->voice), std::make_unique<FakeSettings>()};
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.loadAfterStartUp(path);
+    Viewer &v = window.viewer();
+    v.actions.run(QStringLiteral("mnuCursor"));
+    voice.waitUntilQuiet();
+    b->msPerWord = 300;
+    const int start = v.chart.cursorRow();
+    const int cutsBefore = b->sink->cuts;
+    for (int at : {0, 150, 300}) {
+        QTimer::singleShot(at, &window, [&window] {
+            QWindow *w = window.windowHandle();
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(w, QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(w, QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
+        });
+    }
+    QTest::qWait(600);
+    EXPECT_EQ(v.chart.cursorRow(), start + 3);
+    EXPECT_EQ(b->sink->cuts - cutsBefore, 2);
+    delete b;
+}
+
+// The real synthesizer, into memory: speech of a plausible length, not silence; a faster rate
+// says the same line in less time.
+TEST(BuiltInVoice, ESpeakRendersALineAsAudibleSamples)
+{
+    const QString problem = EspeakEngine::start();
+    if (!problem.isEmpty())
+        GTEST_SKIP() << problem.toStdString();
+    const int rate = EspeakEngine::sampleRate();
+    ASSERT_GT(rate, 8000);
+    const QString line = QStringLiteral("Chart View Starts 12:00:00");
+    const QByteArray normal = EspeakEngine::render(line, {});
+    const double seconds = normal.size() / 2.0 / rate;
+    EXPECT_GT(seconds, 1.0);
+    EXPECT_LT(seconds, 6.0);
+    const auto *s = reinterpret_cast<const qint16 *>(normal.constData());
+    double sum = 0;
+    for (qsizetype i = 0; i < normal.size() / 2; ++i)
+        sum += double(s[i]) * s[i];
+    EXPECT_GT(std::sqrt(sum / (normal.size() / 2)), 500.0) << "next to silent";
+
+    VoiceStyle fast;
+    fast.rate = 100;
+    const QByteArray quick = EspeakEngine::render(line, fast);
+    EXPECT_LT(quick.size(), normal.size() * 3 / 4);
+    EXPECT_NEAR(EspeakEngine::render(line, {}).size(), normal.size(), normal.size() / 20) << "the rate stayed fast";
+}
+
+} // namespace
+
+namespace {
+// The window says on its status line which voice speaks.
+TEST(BuiltInVoice, TheWindowSaysWhichVoiceSpeaks)
+{
+    BuiltIn *b = nullptr;
+    for (Server::Mode mode : {Server::Answers, Server::Unreachable}) {
+        FormReview::voiceFactory = [mode] { return std::make_unique<QtSpeech>(new Server(mode)); };
+        FormReview::builtInVoiceFactory = [&b] {
+            b = new BuiltIn;
+            return std::move(b->voice);
+        };
+        FormReview window{nullptr, std::make_unique<FakeSettings>()};
+        FormReview::voiceFactory = nullptr;
+        FormReview::builtInVoiceFactory = nullptr;
+        const QString expected = mode == Server::Answers ? QStringLiteral("Voice: speech-dispatcher.")
+                                                         : QStringLiteral("Voice: eSpeak NG, as speech-dispatcher is not available.");
+        QTRY_COMPARE(window.findChild<QLabel *>(QStringLiteral("LBLCS"))->text(), expected);
+    }
+    delete b;
+}
+} // namespace
