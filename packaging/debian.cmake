@@ -45,7 +45,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Speech goes to speech-dispatcher, a separate service; without it the viewer still runs.
+# Speech goes to speech-dispatcher, a separate service; without it the viewer speaks with the
+# eSpeak NG library it links (a dependency found from the libraries, like Qt's).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "speech-dispatcher")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
