@@ -66,7 +66,7 @@ void FallbackVoice::leaveService(const QString &why)
     if (!builtIn_ || !builtIn_->available()) {
         const QString second = builtIn_ ? builtIn_->problem() : QStringLiteral("There is no built-in voice.");
         builtInProblem_ = builtIn_ ? builtIn_->engineProblem() : QString();
-        problem_ = why.isEmpty() ? second : why + u' ' + second;
+        problem_ = why.isEmpty() || why == second ? second : why + u' ' + second;
         builtIn_.reset();
         choose(Choice::None);
         return;

@@ -19,7 +19,7 @@ QtVoiceSink::QtVoiceSink(int sampleRate)
 
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
-        problem_ = QStringLiteral("No sound output device was found.");
+        problem_ = QStringLiteral("No sound device was found.");
         return;
     }
     QAudioFormat format;
