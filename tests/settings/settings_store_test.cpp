@@ -157,11 +157,12 @@ TEST_F(SettingsFileTest, AnUpdateHoldsTheFileLock)
     EXPECT_EQ(QSettingsStore(path).read(QStringLiteral("Recent"), QStringLiteral("RecentLoaded1"), {}), QStringLiteral("/d/x.lmd"));
 }
 
-// One process writes while the other does: each write merges with the file under the lock.
+// One process writes while the other does: each write merges with the file under the lock, and
+// a write brings in what the other stored meanwhile.
 TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
 {
+    QSettingsStore store(path);
     const auto writer = [&](const QString &who) {
-        QSettingsStore store(path);
         for (int i = 0; i < 40; ++i)
             store.write(QStringLiteral("Recent"), who + QString::number(i), QStringLiteral("path, %1").arg(i));
     };
@@ -174,7 +175,7 @@ TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
     writer(QStringLiteral("parent"));
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    QSettingsStore store(path);
+    store.write(QStringLiteral("Recent"), QStringLiteral("last"), QStringLiteral("x"));
     for (const QString who : {QStringLiteral("child"), QStringLiteral("parent")})
         for (int i = 0; i < 40; ++i)
             EXPECT_EQ(store.read(QStringLiteral("Recent"), who + QString::number(i), {}), QStringLiteral("path, %1").arg(i))

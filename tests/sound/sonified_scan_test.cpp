@@ -35,7 +35,7 @@ TEST_F(ScanTest, FrequencyScanWalksTheInsideOfTheViewAndFollowsTheValues)
     EXPECT_EQ(speech.spoken.mid(1), QStringList({QStringLiteral("Chart Sound On"), QStringLiteral("Chart Sound Off.")}));
 
     // A flat value range has no levels: the tone is left alone.
-    setSamples({5, 5, 5, 5});
+    setSamples({5, 7, 3, 5});
     viewer.chart.setYAxisMin(5);
     viewer.chart.setYAxisMax(5);
     const int writes = audio.writes;
