@@ -87,12 +87,6 @@ TEST_F(ArchiveSearchTest, WithoutAnArchiveAddressNothingIsFetched)
     EXPECT_EQ(search("hello"), QStringList{"hello cannot be interpreted as a date."});
 }
 
-TEST_F(ArchiveSearchTest, AnIndexOfOneRecordingFindsIt)
-{
-    serveIndex(recordLine("12/23/2003", "1700", "12/23/2003", "1730"));
-    EXPECT_EQ(search("12/23/2003").last(), "Matching Files for 12/23/2003   1");
-}
-
 TEST_F(ArchiveSearchTest, TheListIsWalkedAndHeard)
 {
     search("12/23/2003");
