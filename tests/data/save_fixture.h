@@ -4,24 +4,6 @@
 #include <QSaveFile>
 #include <cerrno>
 
-// A save file whose writes fail once `budget` bytes went through: a full disk, a lost drive.
-class FailingSaveFile : public QSaveFile {
-public:
-    FailingSaveFile(const QString &path, qint64 budget) : QSaveFile(path), budget_(budget) {}
-
-protected:
-    qint64 writeData(const char *data, qint64 len) override
-    {
-        if (len > budget_)
-            return -1;
-        budget_ -= len;
-        return QSaveFile::writeData(data, len);
-    }
-
-private:
-    qint64 budget_;
-};
-
 // A save file on a disk that fills up after `room` bytes: the write that reaches the end takes
 // what still fits, the next is refused with the system's own "no space" reason.
 class FullDiskSaveFile : public QSaveFile {
@@ -66,16 +48,5 @@ protected:
     {
         viewer.commandText = line;
         viewer.keyPress(QStringLiteral("Return"));
-    }
-    static QByteArray contents(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void writeFile(const QString &file, const QByteArray &bytes)
-    {
-        QFile f(file);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
     }
 };

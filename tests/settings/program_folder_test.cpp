@@ -1,5 +1,6 @@
 #include "settings/program_folder.h"
 #include "session/viewer.h"
+#include "support/files.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,19 +9,6 @@
 namespace {
 
 const QString App = QStringLiteral("Lumora Sonified File Viewer");
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
-}
 
 TEST(ProgramFolder, IsOneLevelUnderTheUsersDataFolder)
 {

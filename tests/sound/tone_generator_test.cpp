@@ -38,7 +38,6 @@ TEST_F(ToneTest, BufferHoldsWholePeriodsOfAbout4096Samples)
     for (const auto &[hz, length] : table) {
         tone.FillToneBuffer(hz, 0.5f);
         EXPECT_EQ(audio.buffer.size(), length) << hz << " Hz";
-        EXPECT_EQ(tone.bufferLength(), length);
     }
     EXPECT_EQ(audio.created, QList<int>({11025, 4009, 4064, 4000, 4096}));
 
@@ -83,8 +82,6 @@ TEST_F(ToneTest, StartUpToneIsSilentAndLooping)
 {
     tone.InitSound();
     EXPECT_EQ(tone.ToneFrequency, 22050);
-    EXPECT_DOUBLE_EQ(tone.PitchLevel, 1000);
-    EXPECT_EQ(audio.buffer.size(), 4096);
     EXPECT_TRUE(QSet<int>({127, 128}).contains(distinctBytes(audio.buffer)));
     EXPECT_TRUE(audio.playing);
 }

@@ -1,5 +1,6 @@
 #include "sound/pace_clocks.h"
 #include "sound/wav_recorder.h"
+#include "support/files.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -15,9 +16,7 @@ struct WavRecorderTest : ::testing::Test {
     // The samples after the header, checking the header on the way.
     QByteArray samples()
     {
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        const QByteArray all = f.readAll();
+        const QByteArray all = readFile(path);
         EXPECT_GE(all.size(), 44);
         EXPECT_EQ(all.left(4), "RIFF");
         EXPECT_EQ(all.mid(8, 8), "WAVEfmt ");

