@@ -36,6 +36,32 @@ void fill(StripChartModel &model, int rows, const std::function<double(int)> &va
     model.setYAxisMax(10);
 }
 
+// Lines of every slope and length, fractional ends, ends far outside the image and points.
+std::vector<QLineF> randomLines(std::mt19937 &rng, int count)
+{
+    std::uniform_real_distribution<double> near(-20, 220), far(-3000, 3000), unit(0, 1);
+    std::vector<QLineF> lines;
+    for (int i = 0; i < count; ++i) {
+        const auto coord = [&] { return unit(rng) < 0.1 ? far(rng) : unit(rng) < 0.3 ? std::round(near(rng) * 2) / 2 : near(rng); };
+        QPointF a(coord(), coord());
+        lines.emplace_back(a, unit(rng) < 0.05 ? a : unit(rng) < 0.3 ? QPointF(a.x() + unit(rng) * 3 - 1.5, coord()) : QPointF(coord(), coord()));
+    }
+    return lines;
+}
+
+QImage drawn(const std::vector<QLineF> &lines, const QRectF &clip, QImage::Format format, bool direct)
+{
+    QImage image(200, 160, format);
+    image.fill(QColor(250, 250, 240));
+    QPainter p(&image);
+    p.setClipRect(clip);
+    p.setPen(QPen(QColor(20, 90, 200), 0));
+    const QRect deviceClip(QPoint(qRound(clip.left()), qRound(clip.top())), QPoint(qRound(clip.right()) - 1, qRound(clip.bottom()) - 1));
+    if (!direct || !TraceRaster::drawLines(p, deviceClip, lines.data(), int(lines.size())))
+        p.drawLines(lines.data(), int(lines.size()));
+    return image;
+}
+
 } // namespace
 
 TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
@@ -122,51 +148,46 @@ TEST(ChartRender, TimeLabelsFollowTheDayNumber)
     EXPECT_EQ(ChartPainter::timeOfDay(Day + 0.875), QStringLiteral("21:00:00"));
     EXPECT_EQ(ChartPainter::timeOfDay(Day + 0.5 + 1.0 / 86400 - 1e-9), QStringLiteral("12:00:01"));
     EXPECT_EQ(ChartPainter::timeOfDay(Day + 1 - 1e-9), QStringLiteral("00:00:00"));
-    EXPECT_EQ(ChartPainter::fromBgr(4227327), QColor(255, 128, 64));
 }
 
-// The two fast paths, the channels' summaries for wide pixel columns and the direct drawing of
-// thin solid lines, each draw exactly the pixels of the plain drawing: many channels and
-// colours, a dashed style, gaps and bad values, narrow views (samples joined at every slope)
-// and wide ones, traces running out of the plot at the top, the bottom and both ends.
-TEST(ChartRender, FastPathsDrawTheSamePixelsAsThePlainDrawing)
+// Wide pixel columns are drawn from the channels' summaries: the same pixels as from every
+// row, with bad values, a gap wider than a column, and views inside and past the data.
+TEST(ChartRender, SummariesDrawTheSamePixelsAsEveryRow)
 {
     StripChartModel model;
-    const quint32 colours[] = {Red, Blue, 65280, 4227327};
-    for (int ch = 0; ch < 4; ++ch)
-        model.AddChannel(QStringLiteral("CH%1").arg(ch), colours[ch]);
-    std::mt19937 rng(3);
-    std::normal_distribution<double> noise(0, 1);
-    std::vector<double> walk(4, 5.0);
-    for (int r = 0; r < 60000; ++r) {
-        const int row = model.AddRow(Day + 0.875 + r / 86400.0);
-        for (int ch = 0; ch < 4; ++ch) {
-            walk[size_t(ch)] += noise(rng) * (ch + 1) * 0.2 + (r % 5000 == 17 ? 40 : 0);
-            const bool bad = r % 997 == ch || (r >= 30000 && r < 31000);   // lone bad values, a gap wider than a column
-            model.SetValue(ch, row, bad ? (r % 2 ? NaN : -Inf) : walk[size_t(ch)]);
-        }
+    fill(model, 60000, [](int r) { return r % 997 == 3 || (r >= 30000 && r < 31000) ? (r % 2 ? NaN : -Inf) : 5 + 4 * std::sin(r / 5000.0) + ((r * 7919) % 101) / 60.0; });
+    for (const auto &[from, to] : {std::pair{0.0, 59999.0}, {12345.5, 48765.25}, {-5000.0, 65000.0}}) {
+        model.setXAxisMin(Day + 0.875 + from / 86400.0);
+        model.setXAxisMax(Day + 0.875 + to / 86400.0);
+        const QImage summarised = ChartPainter::render(model, QSize(200, 150));
+        ChartPainter::useSummaries(false);
+        EXPECT_TRUE(ChartPainter::render(model, QSize(200, 150)) == summarised) << from;
+        ChartPainter::useSummaries(true);
     }
-    const std::pair<double, double> views[] = {{0, 59999}, {12345.5, 48765.25}, {-5000, 65000}, {100.25, 160.75}, {59950, 60100}};
-    for (const int style : {int(ChartAppearance::Solid), int(ChartAppearance::Dash)})
-        for (const auto &[from, to] : views)
-            for (const double low : {-40.0, 4.0}) {
-                model.setXAxisMin(Day + 0.875 + from / 86400.0);
-                model.setXAxisMax(Day + 0.875 + to / 86400.0);
-                model.setYAxisMin(low);
-                model.setYAxisMax(low < 0 ? 60 : 6);
-                ChartAppearance look = model.appearance();
-                look.channelLineStyle = style;
-                model.setAppearance(look);
-                for (const QSize size : {QSize(200, 150), QSize(960, 540)}) {
-                    const QImage both = ChartPainter::render(model, size);
-                    ChartPainter::useSummaries(false);
-                    EXPECT_TRUE(ChartPainter::render(model, size) == both) << "summaries " << from << ' ' << low << ' ' << size.width() << ' ' << style;
-                    ChartPainter::useSummaries(true);
-                    TraceRaster::setEnabled(false);
-                    EXPECT_TRUE(ChartPainter::render(model, size) == both) << "direct " << from << ' ' << low << ' ' << size.width() << ' ' << style;
-                    TraceRaster::setEnabled(true);
-                }
+}
+
+// The direct drawing of thin solid lines sets exactly the pixels the painter would.
+TEST(TraceRaster, SetsTheSamePixelsAsThePainter)
+{
+    std::mt19937 rng(7);
+    for (const QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32})
+        for (const QRectF &clip : {QRectF(0, 0, 200, 160), QRectF(10.5, 7, 150.5, 120), QRectF(30, 20.5, 60.25, 40.75)})
+            for (int round = 0; round < 40; ++round) {
+                const std::vector<QLineF> lines = randomLines(rng, 25);
+                ASSERT_TRUE(drawn(lines, clip, format, true) == drawn(lines, clip, format, false)) << "clip " << clip.x() << " round " << round;
             }
+    // A whole chart with a dashed style, steep and flat traces running out of the plot.
+    StripChartModel model;
+    fill(model, 4000, [](int r) { return 5 + 8 * std::sin(r / 40.0) + (r % 500 == 17 ? 40 : 0); });
+    for (const int style : {int(ChartAppearance::Solid), int(ChartAppearance::Dash)}) {
+        ChartAppearance look = model.appearance();
+        look.channelLineStyle = style;
+        model.setAppearance(look);
+        const QImage direct = ChartPainter::render(model, QSize(960, 540));
+        TraceRaster::setEnabled(false);
+        EXPECT_TRUE(ChartPainter::render(model, QSize(960, 540)) == direct) << style;
+        TraceRaster::setEnabled(true);
+    }
 }
 
 TEST(TraceRaster, DeclinesWhatItCannotDrawTheSame)

@@ -69,7 +69,6 @@ TEST_F(QtSpeech, EveryUtteranceBeginsAndEndsInOrderWhileAnotherClientTalks)
         EXPECT_EQ(stagesOf(seq), (QList<Stage>{Stage::Waiting, Stage::Queued, Stage::Begun, Stage::Ended})) << "utterance " << seq;
     EXPECT_LT(indexOf(1, Stage::Ended), indexOf(2, Stage::Begun));
     EXPECT_LT(indexOf(2, Stage::Ended), indexOf(3, Stage::Begun));
-    EXPECT_TRUE(stagesOf(4).isEmpty());
 }
 
 // Beside a screen reader, another client's MESSAGE (Orca speaks at that priority) cuts our
@@ -88,7 +87,6 @@ TEST_F(QtSpeech, BesideAScreenReaderItsSpeechCutsOursShortAndOursGoesOnAfter)
 
     EXPECT_EQ(stagesOf(1).value(stagesOf(1).size() - 1), Stage::Cancelled) << "the long line was not cut short";
     EXPECT_EQ(stagesOf(2).value(stagesOf(2).size() - 1), Stage::Ended);
-    EXPECT_GE(indexOf(2, Stage::Begun), 0);
     EXPECT_LT(indexOf(1, Stage::Cancelled), indexOf(2, Stage::Begun));
 }
 

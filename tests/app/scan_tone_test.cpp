@@ -119,7 +119,6 @@ TEST(QtAudioOutput, DevicePullsTheLoopingToneAndKeepsPullingAcrossRewrites)
     QTest::qWaitFor([] { return !QMediaDevices::defaultAudioOutput().isNull(); }, 5000);
 
     QtAudioOutput out;
-    ASSERT_TRUE(out.problem().isEmpty()) << out.problem().toStdString();
     out.createBuffer(4);
     out.writeBuffer("\x40\xc0\x40\xc0");
     out.playLooping();

@@ -97,7 +97,6 @@ TEST_F(StartUpTest, AppearanceComesFromTheSettings)
     put("Settings", "TitleFontColor", "255");   // the "Colors" title colour wins
     put("Colors", "TitleFontColor", "&HFFFF");
     put("Settings", "TitleFontBold", "true");
-    put("Settings", "TitleFontItalic", "True");
     put("Settings", "TitleFontSize", "14.5");
     put("TickGrid", "XAxisTickMajorCount", "8");
     put("TickGrid", "YAxisTickMinorCount", "0");
@@ -112,7 +111,6 @@ TEST_F(StartUpTest, AppearanceComesFromTheSettings)
     EXPECT_EQ(look.cursor, 0u);
     EXPECT_EQ(look.title, 0xFFFFu);
     EXPECT_FALSE(look.titleBold);   // only "True" turns it on
-    EXPECT_TRUE(look.titleItalic);
     EXPECT_EQ(look.titleFontSize, 14.5);
     EXPECT_EQ(look.xTickMajorCount, 8);
     EXPECT_EQ(look.yTickMinorCount, 0);
