@@ -36,7 +36,7 @@ void fill(StripChartModel &model, int rows, const std::function<double(int)> &va
     model.setYAxisMax(10);
 }
 
-// Lines of every slope and length, fractional ends, ends far outside the image and points.
+// Lines of every slope and length, upright ones too, fractional ends, ends far outside the image and points.
 std::vector<QLineF> randomLines(std::mt19937 &rng, int count)
 {
     std::uniform_real_distribution<double> near(-20, 220), far(-3000, 3000), unit(0, 1);
@@ -44,7 +44,7 @@ std::vector<QLineF> randomLines(std::mt19937 &rng, int count)
     for (int i = 0; i < count; ++i) {
         const auto coord = [&] { return unit(rng) < 0.1 ? far(rng) : unit(rng) < 0.3 ? std::round(near(rng) * 2) / 2 : near(rng); };
         QPointF a(coord(), coord());
-        lines.emplace_back(a, unit(rng) < 0.05 ? a : unit(rng) < 0.3 ? QPointF(a.x() + unit(rng) * 3 - 1.5, coord()) : QPointF(coord(), coord()));
+        lines.emplace_back(a, unit(rng) < 0.05 ? a : unit(rng) < 0.1 ? QPointF(a.x(), coord()) : unit(rng) < 0.3 ? QPointF(a.x() + unit(rng) * 3 - 1.5, coord()) : QPointF(coord(), coord()));
     }
     return lines;
 }
