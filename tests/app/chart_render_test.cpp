@@ -1,17 +1,21 @@
 #include "app/chart_painter.h"
 #include "app/chart_widget.h"
+#include "app/trace_raster.h"
 #include "view/strip_chart_model.h"
 #include <QImage>
+#include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 
 namespace {
 
 constexpr quint32 Red = 255, Blue = 16711680;
 constexpr double Day = 45372.0;   // a March 2024 evening, as a day number
+const double NaN = std::numeric_limits<double>::quiet_NaN(), Inf = std::numeric_limits<double>::infinity();
 
-int pixelsOf(const QImage &image, const QColor &colour, int top = 0, int bottom = -1)
+int pixelsOf(const QImage &image, const QColor &colour = QColor(255, 0, 0), int top = 0, int bottom = -1)
 {
     int n = 0;
     for (int y = top; y < (bottom < 0 ? image.height() : bottom); ++y)
@@ -24,61 +28,75 @@ int pixelsOf(const QImage &image, const QColor &colour, int top = 0, int bottom 
 void fill(StripChartModel &model, int rows, const std::function<double(int)> &value)
 {
     model.AddChannel(QStringLiteral("Antenna"), Red);
-    for (int r = 0; r < rows; ++r) {
-        model.AddRow(Day + 0.875 + r / 86400.0);
-        model.SetValue(0, r, value(r));
-    }
+    for (int r = 0; r < rows; ++r)
+        model.SetValue(0, model.AddRow(Day + 0.875 + r / 86400.0), value(r));
     model.setXAxisMin(model.GetTime(0));
     model.setXAxisMax(model.GetTime(rows - 1));
     model.setYAxisMin(0);
     model.setYAxisMax(10);
 }
 
+// Lines of every slope and length, upright ones too, fractional ends, ends far outside the image and points.
+std::vector<QLineF> randomLines(std::mt19937 &rng, int count)
+{
+    std::uniform_real_distribution<double> near(-20, 220), far(-3000, 3000), unit(0, 1);
+    std::vector<QLineF> lines;
+    for (int i = 0; i < count; ++i) {
+        const auto coord = [&] { return unit(rng) < 0.1 ? far(rng) : unit(rng) < 0.3 ? std::round(near(rng) * 2) / 2 : near(rng); };
+        QPointF a(coord(), coord());
+        lines.emplace_back(a, unit(rng) < 0.05 ? a : unit(rng) < 0.1 ? QPointF(a.x(), coord()) : unit(rng) < 0.3 ? QPointF(a.x() + unit(rng) * 3 - 1.5, coord()) : QPointF(coord(), coord()));
+    }
+    return lines;
+}
+
+QImage drawn(const std::vector<QLineF> &lines, const QRectF &clip, QImage::Format format, bool direct)
+{
+    QImage image(200, 160, format);
+    image.fill(QColor(250, 250, 240));
+    QPainter p(&image);
+    p.setClipRect(clip);
+    p.setPen(QPen(QColor(20, 90, 200), 0));
+    const QRect deviceClip(QPoint(qRound(clip.left()), qRound(clip.top())), QPoint(qRound(clip.right()) - 1, qRound(clip.bottom()) - 1));
+    if (!direct || !TraceRaster::drawLines(p, deviceClip, lines.data(), int(lines.size())))
+        p.drawLines(lines.data(), int(lines.size()));
+    return image;
+}
+
+} // namespace
+
 TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
 {
     StripChartModel model;
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    fill(model, 200000, [&](int r) {
-        if (r == 123457)
-            return 9.5;                       // one sample among thousands per pixel column
-        if (r % 1000 == 7)
-            return r % 2000 == 7 ? nan : inf;
-        return 1.0;
-    });
+    fill(model, 40000, [](int r) { return r == 12347 ? 9.5 : r % 1000 == 7 ? (r % 2000 == 7 ? NaN : Inf) : 1.0; });
     const QImage image = ChartPainter::render(model, QSize(800, 400));
     // The spike reaches the top tenth of the plot; a sampled (not min/max) drawing would miss it.
     EXPECT_GT(pixelsOf(image, QColor(255, 0, 0), 0, 80), 5);
-    EXPECT_GT(pixelsOf(image, QColor(255, 0, 0)), 600);   // the baseline across the width
+    EXPECT_GT(pixelsOf(image), 600);   // the baseline across the width
 }
 
 TEST(ChartRender, DrawsFewRowsAndTimesOutOfOrder)
 {
     StripChartModel few;
     fill(few, 3, [](int r) { return 2.0 + 3 * r; });
-    EXPECT_GT(pixelsOf(ChartPainter::render(few, QSize(600, 300)), QColor(255, 0, 0)), 100);
+    EXPECT_GT(pixelsOf(ChartPainter::render(few, QSize(600, 300))), 100);
 
     StripChartModel shuffled;
     fill(shuffled, 5000, [](int r) { return 5 + 4 * std::sin(r / 300.0); });
-    shuffled.AddRow(Day + 0.875);   // back in time
-    shuffled.SetValue(0, 5000, 5);
+    shuffled.SetValue(0, shuffled.AddRow(Day + 0.875), 5);   // back in time
     ASSERT_FALSE(shuffled.timesAscending());
     shuffled.AddChannel(QStringLiteral("Reference"), Blue);
-    EXPECT_GT(pixelsOf(ChartPainter::render(shuffled, QSize(600, 300)), QColor(255, 0, 0)), 300);
+    EXPECT_GT(pixelsOf(ChartPainter::render(shuffled, QSize(600, 300))), 300);
 }
 
 TEST(ChartRender, SurvivesDegenerateViews)
 {
     StripChartModel empty;
     EXPECT_FALSE(ChartPainter::render(empty, QSize(300, 200)).isNull());
-
     StripChartModel flat;
     fill(flat, 100, [](int) { return 4.0; });
     flat.setYAxisMin(4);
-    flat.setYAxisMax(4);            // no height
+    flat.setYAxisMax(4);                 // no height
     flat.setXAxisMax(flat.XAxisMin());   // no width
-    EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
-    flat.setYAxisMin(-1e300);
-    flat.setYAxisMax(1e300);
     EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
 
     // Time stamps of +-1e308 make a view wider than any number: nothing to place a sample on,
@@ -87,10 +105,8 @@ TEST(ChartRender, SurvivesDegenerateViews)
         SCOPED_TRACE(ordered);
         StripChartModel huge;
         huge.AddChannel(QStringLiteral("Antenna"), Red);
-        for (int r = 0; r < 6; ++r) {
-            huge.AddRow(ordered ? (r < 3 ? -1e308 : 1e308) : (r % 2 ? 1e308 : -1e308));
-            huge.SetValue(0, r, r % 2 ? 3.0 : 7.0);
-        }
+        for (int r = 0; r < 6; ++r)
+            huge.SetValue(0, huge.AddRow(ordered ? (r < 3 ? -1e308 : 1e308) : (r % 2 ? 1e308 : -1e308)), r % 2 ? 3.0 : 7.0);
         huge.setXAxisMin(-1e308);
         huge.setXAxisMax(1e308);
         huge.setYAxisMin(0);
@@ -98,13 +114,13 @@ TEST(ChartRender, SurvivesDegenerateViews)
         huge.setToolBarMode(4);
         huge.setCursorRow(1);
         ASSERT_EQ(huge.timesAscending(), ordered);
-        EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200)), QColor(255, 0, 0)), 0);
+        EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200))), 0);
         // A value axis as wide draws nothing either, even over a view of ordinary width.
         huge.setXAxisMin(-1);
         huge.setXAxisMax(1);
         huge.setYAxisMin(-1e308);
         huge.setYAxisMax(1e308);
-        EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200)), QColor(255, 0, 0)), 0);
+        EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200))), 0);
     }
 }
 
@@ -114,11 +130,9 @@ TEST(ChartRender, WidgetKeepsItsDrawingOnlyUntilSamplesViewOrCursorChange)
     fill(model, 1000, [](int) { return 1.0; });
     ChartWidget widget(model);
     widget.resize(500, 300);
-    const auto redPixels = [&](int top, int bottom) { return pixelsOf(widget.grab().toImage(), QColor(255, 0, 0), top, bottom); };
-    ASSERT_EQ(redPixels(0, 100), 0);
-
+    ASSERT_EQ(pixelsOf(widget.grab().toImage(), QColor(255, 0, 0), 0, 100), 0);
     model.SetValue(0, 500, 9.5);   // an edit of one sample, the view unchanged
-    EXPECT_GT(redPixels(0, 100), 5);
+    EXPECT_GT(pixelsOf(widget.grab().toImage(), QColor(255, 0, 0), 0, 100), 5);
 
     model.setToolBarMode(4);       // cursor mode: the cursor shows over the kept drawing
     const QImage before = widget.grab().toImage();
@@ -134,35 +148,68 @@ TEST(ChartRender, TimeLabelsFollowTheDayNumber)
     EXPECT_EQ(ChartPainter::timeOfDay(Day + 0.875), QStringLiteral("21:00:00"));
     EXPECT_EQ(ChartPainter::timeOfDay(Day + 0.5 + 1.0 / 86400 - 1e-9), QStringLiteral("12:00:01"));
     EXPECT_EQ(ChartPainter::timeOfDay(Day + 1 - 1e-9), QStringLiteral("00:00:00"));
-    EXPECT_EQ(ChartPainter::fromBgr(4227327), QColor(255, 128, 64));
 }
 
-} // namespace
-
+// Wide pixel columns are drawn from the channels' summaries: the same pixels as from every
+// row, with bad values, a gap wider than a column, and views inside and past the data.
 TEST(ChartRender, SummariesDrawTheSamePixelsAsEveryRow)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     StripChartModel model;
-    fill(model, 300000, [&](int r) {
-        if (r % 997 == 3)
-            return r % 2 ? nan : -inf;
-        if (r >= 150000 && r < 152000)
-            return nan;   // a gap wider than a pixel column
-        return 5 + 4 * std::sin(r / 5000.0) + ((qint64(r) * 7919) % 101) / 60.0;
-    });
-    model.AddChannel(QStringLiteral("Second"), Blue);
-    for (int r = 0; r < model.rowCount(); ++r)
-        model.SetValue(1, r, 3 + ((r * 31) % 17) / 10.0);
-    // Full view, a part with column edges between blocks, and a view reaching past the data.
-    const std::pair<double, double> views[] = {{0, 299999}, {12345.5, 98765.25}, {-5000, 310000}};
-    for (const auto &[from, to] : views) {
+    fill(model, 60000, [](int r) { return r % 997 == 3 || (r >= 30000 && r < 31000) ? (r % 2 ? NaN : -Inf) : 5 + 4 * std::sin(r / 5000.0) + ((r * 7919) % 101) / 60.0; });
+    for (const auto &[from, to] : {std::pair{0.0, 59999.0}, {12345.5, 48765.25}, {-5000.0, 65000.0}}) {
         model.setXAxisMin(Day + 0.875 + from / 86400.0);
         model.setXAxisMax(Day + 0.875 + to / 86400.0);
-        for (const QSize size : {QSize(640, 300), QSize(1111, 480)}) {
-            ChartPainter::useSummaries(false);
-            const QImage everyRow = ChartPainter::render(model, size);
-            ChartPainter::useSummaries(true);
-            EXPECT_TRUE(ChartPainter::render(model, size) == everyRow) << from << ' ' << size.width();
-        }
+        const QImage summarised = ChartPainter::render(model, QSize(200, 150));
+        ChartPainter::useSummaries(false);
+        EXPECT_TRUE(ChartPainter::render(model, QSize(200, 150)) == summarised) << from;
+        ChartPainter::useSummaries(true);
     }
+}
+
+// The direct drawing of thin solid lines sets exactly the pixels the painter would.
+TEST(TraceRaster, SetsTheSamePixelsAsThePainter)
+{
+    std::mt19937 rng(7);
+    for (const QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32})
+        for (const QRectF &clip : {QRectF(0, 0, 200, 160), QRectF(10.5, 7, 150.5, 120), QRectF(30, 20.5, 60.25, 40.75)})
+            for (int round = 0; round < 40; ++round) {
+                const std::vector<QLineF> lines = randomLines(rng, 25);
+                ASSERT_TRUE(drawn(lines, clip, format, true) == drawn(lines, clip, format, false)) << "clip " << clip.x() << " round " << round;
+            }
+    // A whole chart with a dashed style, steep and flat traces running out of the plot.
+    StripChartModel model;
+    fill(model, 4000, [](int r) { return 5 + 8 * std::sin(r / 40.0) + (r % 500 == 17 ? 40 : 0); });
+    for (const int style : {int(ChartAppearance::Solid), int(ChartAppearance::Dash)}) {
+        ChartAppearance look = model.appearance();
+        look.channelLineStyle = style;
+        model.setAppearance(look);
+        const QImage direct = ChartPainter::render(model, QSize(960, 540));
+        TraceRaster::setEnabled(false);
+        EXPECT_TRUE(ChartPainter::render(model, QSize(960, 540)) == direct) << style;
+        TraceRaster::setEnabled(true);
+    }
+}
+
+TEST(TraceRaster, DeclinesWhatItCannotDrawTheSame)
+{
+    QImage image(50, 50, QImage::Format_ARGB32_Premultiplied);
+    const QLineF line(1, 1, 40, 30);
+    const auto accepts = [&](const std::function<void(QPainter &)> &setup, QImage &target) {
+        QPainter p(&target);
+        p.setPen(QPen(Qt::red, 0));
+        setup(p);
+        return TraceRaster::drawLines(p, target.rect(), &line, 1);
+    };
+    EXPECT_TRUE(accepts([](QPainter &) {}, image));
+    EXPECT_FALSE(accepts([](QPainter &p) { p.setRenderHint(QPainter::Antialiasing); }, image));
+    EXPECT_FALSE(accepts([](QPainter &p) { p.setPen(QPen(Qt::red, 0, Qt::DashLine)); }, image));
+    EXPECT_FALSE(accepts([](QPainter &p) { p.setPen(QPen(Qt::red, 2)); }, image));
+    EXPECT_FALSE(accepts([](QPainter &p) { p.setPen(QPen(QColor(255, 0, 0, 128), 0)); }, image));
+    EXPECT_FALSE(accepts([](QPainter &p) { p.translate(0.5, 0); }, image));
+    EXPECT_FALSE(accepts([](QPainter &p) { p.setOpacity(0.5); }, image));
+    QImage scaled(100, 100, QImage::Format_ARGB32_Premultiplied);
+    scaled.setDevicePixelRatio(2);
+    EXPECT_FALSE(accepts([](QPainter &) {}, scaled));
+    QImage rgb888(50, 50, QImage::Format_RGB888);
+    EXPECT_FALSE(accepts([](QPainter &) {}, rgb888));
 }

@@ -52,25 +52,14 @@ inline Outcome runViewer(const QTemporaryDir &home, const QStringList &args, con
     return o;
 }
 
-// Runs the console with `args` after --console --settings, feeding `input`; returns standard output.
-inline QString run(const QTemporaryDir &home, const QStringList &args, const QByteArray &input, int timeoutMs = 60000)
+// Runs the console with `args` after --console --settings, feeding `input`; returns the lines
+// of standard output.
+inline QStringList run(const QTemporaryDir &home, const QStringList &args, const QByteArray &input, int timeoutMs = 60000)
 {
-    const Outcome o = runViewer(home,
-                                QStringList{QStringLiteral("--console"), QStringLiteral("--settings"),
-                                            home.filePath(QStringLiteral("s.ini"))} + args,
-                                input, timeoutMs);
+    const Outcome o = runViewer(home, QStringList{"--console", "--settings", home.filePath(QStringLiteral("s.ini"))} + args, input, timeoutMs);
     EXPECT_TRUE(o.finished) << "the console must not hang";
     EXPECT_EQ(o.exitCode, 0) << o.err.toStdString();
-    return o.out;
-}
-
-// Output split into lines, without the empty piece after the last line end.
-inline QStringList lines(const QString &output)
-{
-    QStringList result = output.split(u'\n');
-    if (!result.isEmpty() && result.last().isEmpty())
-        result.removeLast();
-    return result;
+    return o.out.split(u'\n', Qt::SkipEmptyParts);
 }
 
 } // namespace ConsoleProcess

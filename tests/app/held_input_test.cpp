@@ -1,21 +1,22 @@
 #include "app/form_review.h"
+#include "app/key_queue.h"
 #include "app/screen_reader_status.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -29,9 +30,12 @@ struct SlowSpeech : SpeechPort {
     int stops = 0;
     QStringList spoken;
     QEventLoop *waiting = nullptr;
+    std::function<void(const QString &)> onSpeak;
     void speak(const QString &text) override
     {
         spoken << text;
+        if (onSpeak)
+            onSpeak(text);
         if (lengthMs <= 0)
             return;
         QEventLoop loop;
@@ -73,6 +77,7 @@ protected:
     FormReview window{std::unique_ptr<SpeechPort>(speech), std::unique_ptr<SettingsStore>(settings)};
     QElapsedTimer clock;
     QList<qint64> sentAt;
+    QTemporaryDir folder;
 
     void SetUp() override
     {
@@ -84,6 +89,14 @@ protected:
 
     template <typename T> T *control(const char *name) { return window.findChild<T *>(QLatin1String(name)); }
     QLineEdit *txtIn() { return control<QLineEdit>("txtIn"); }
+    void load(int rows)
+    {
+        QProcess gen;
+        gen.start(QStringLiteral(LMDGEN_PATH), {"--rows", QString::number(rows), folder.filePath(QStringLiteral("data.lmd"))});
+        ASSERT_TRUE(gen.waitForFinished(60000));
+        window.loadAfterStartUp(folder.filePath(QStringLiteral("data.lmd")));
+        ASSERT_TRUE(window.viewer().data.DataReady);
+    }
 
     // A key as the keyboard gives it: through the platform's input queue, atMs from now.
     void pressLater(int atMs, Qt::Key key, const QString &text = {})
@@ -97,7 +110,7 @@ protected:
     }
 };
 
-TEST_F(HeldInputTest, KeysReachTheDesktopAtOnceAndTheProgramAfterTheUtteranceInOrder)
+TEST_F(HeldInputTest, KeysReachTheDesktopAtOnceAndTheProgramAfterTheUtteranceInOrderUnlessEscapeCameFirst)
 {
     DesktopSide desktop;
     desktop.clock = &clock;
@@ -120,10 +133,10 @@ TEST_F(HeldInputTest, KeysReachTheDesktopAtOnceAndTheProgramAfterTheUtteranceInO
     EXPECT_EQ(desktop.boxWhenSeen, QStringList(4, QString())) << "the program handled a key during the utterance";
     EXPECT_EQ(boxAtEnd, QString());
     EXPECT_EQ(txtIn()->text(), QStringLiteral("cab")) << "held keys run after the utterance, in order";
-}
 
-TEST_F(HeldInputTest, EscapeStopsTheUtteranceAtOnceAndForgetsTheHeldKeys)
-{
+    // Escape stops the utterance at once and forgets the keys held before it.
+    sentAt.clear();
+    txtIn()->clear();
     pressLater(100, Qt::Key_Z, QStringLiteral("z"));
     pressLater(200, Qt::Key_Escape);
     window.viewer().commandBox.PendingCommand = QStringLiteral("LOADFILENAME");
@@ -143,14 +156,8 @@ TEST_F(HeldInputTest, EscapeStopsTheUtteranceAtOnceAndForgetsTheHeldKeys)
 
 TEST_F(HeldInputTest, TheNextKeyCutsTheCursorReadoutShortAndStaleReadoutsAreSkipped)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("walk.lmd"));
-    QProcess gen;
-    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--rows"), QStringLiteral("500"), path});
-    ASSERT_TRUE(gen.waitForFinished(60000));
-    window.loadAfterStartUp(path);
+    load(500);
     Viewer &v = window.viewer();
-    ASSERT_TRUE(v.data.DataReady);
     v.actions.run(QStringLiteral("mnuCursor"));
     const int start = v.chart.cursorRow();
     speech->spoken.clear();
@@ -163,11 +170,10 @@ TEST_F(HeldInputTest, TheNextKeyCutsTheCursorReadoutShortAndStaleReadoutsAreSkip
     EXPECT_EQ(v.chart.cursorRow(), start + 3);
     EXPECT_EQ(speech->spoken.size(), 3);
     EXPECT_EQ(speech->stops, 2);
-    EXPECT_EQ(sentAt.size(), 3);
 
-    // Keys held behind another utterance: only the readout of the last step is heard.
+    // Keys held behind another utterance: only the readout of the last step is heard, and a
+    // report that is no readout is not cut short.
     speech->spoken.clear();
-    sentAt.clear();
     for (int at : {50, 100, 150})
         pressLater(at, Qt::Key_Left);
     speech->lengthMs = 400;
@@ -175,36 +181,24 @@ TEST_F(HeldInputTest, TheNextKeyCutsTheCursorReadoutShortAndStaleReadoutsAreSkip
     QTest::qWait(100);
     EXPECT_EQ(v.chart.cursorRow(), start);
     ASSERT_EQ(speech->spoken.size(), 2);
-    EXPECT_EQ(speech->spoken.last(), control<QLabel>("LBLLR")->text());
-    EXPECT_EQ(speech->stops, 2) << "a report that is no readout was cut short";
+    EXPECT_EQ(speech->spoken.last(), v.navigation.cursorReadoutText());
+    EXPECT_EQ(speech->stops, 2);
 }
 
-TEST_F(HeldInputTest, AnyKeyCutsTheHelpShortAndEndsIt)
+// Any key cuts the help short and ends it; a click waits for the utterance like a key.
+TEST_F(HeldInputTest, AnyKeyCutsTheHelpShortAndClicksWaitToo)
 {
-    Viewer &v = window.viewer();
-    v.help.HelpLines = {QStringLiteral("First help line."), QStringLiteral("Second help line."), QStringLiteral("Third help line.")};
+    window.viewer().help.HelpLines = {QStringLiteral("First help line."), QStringLiteral("Second help line.")};
     speech->lengthMs = 1500;
     pressLater(200, Qt::Key_Up);
-    QElapsedTimer reading;
-    reading.start();
     QTest::keyClick(txtIn(), Qt::Key_F1);
-    EXPECT_LT(reading.elapsed(), 1000) << "the key waited for the end of the line";
+    EXPECT_LT(clock.elapsed(), 1000) << "the key waited for the end of the line";
     EXPECT_EQ(speech->spoken, QStringList{QStringLiteral("First help line.")});
     EXPECT_EQ(speech->stops, 1);
 
-    // Without a key the whole help is read.
-    speech->spoken.clear();
-    speech->lengthMs = 0;
-    QTest::keyClick(txtIn(), Qt::Key_F1);
-    EXPECT_EQ(speech->spoken, v.help.HelpLines);
-}
-
-TEST_F(HeldInputTest, ClicksOnControlsWaitForTheUtteranceToo)
-{
     QPushButton *zoom = control<QPushButton>("cmdZoom");
     QSignalSpy clicked(zoom, &QPushButton::clicked);
     QTimer::singleShot(100, &window, [zoom] { QTest::mouseClick(zoom, Qt::LeftButton); });
-
     speech->lengthMs = 500;
     window.viewer().speech.speak(QStringLiteral("Something."));
     EXPECT_EQ(clicked.count(), 0);
@@ -242,44 +236,124 @@ TEST_F(HeldInputTest, FocusNamesAreSpokenOncePerChangeAndLeftToARunningScreenRea
         return int(speech->spoken.count(name));
     };
     EXPECT_EQ(focusAndCount("cmdLeft", QStringLiteral("Left Scroll Arrow.")), 1);
-
     window.screenReader().assume(true);
     EXPECT_EQ(focusAndCount("cmdRight", QStringLiteral("Right Scroll Arrow.")), 0);
     settings->write(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("True"));
     EXPECT_EQ(focusAndCount("cmdRight", QStringLiteral("Right Scroll Arrow.")), 1);
-
     window.screenReader().assume(false);
     settings->write(QStringLiteral("Settings"), QStringLiteral("SpeakFocusNames"), QStringLiteral("False"));
     EXPECT_EQ(focusAndCount("cmdFullView", QStringLiteral("Full View.")), 0);
-
-    EXPECT_TRUE(ScreenReaderStatus::speakFocusNames(QStringLiteral("auto"), false));
-    EXPECT_FALSE(ScreenReaderStatus::speakFocusNames(QStringLiteral("Auto"), true));
-    EXPECT_TRUE(ScreenReaderStatus::speakFocusNames(QStringLiteral("nonsense"), false));
 }
 
-TEST_F(HeldInputTest, AccessibleStateFollowsTheProgram)
+// A shortcut held while the program spoke runs afterwards if its item is still enabled;
+// otherwise the key goes on to the focused control like any other key.
+
+struct HeldShortcut : QObject {
+    QWidget window;
+    QLineEdit *box = new QLineEdit(&window);
+    QAction item{QStringLiteral("Cursor")};
+    KeyQueue queue{&window};
+    int runs = 0;
+    int keysDelivered = 0;
+
+    HeldShortcut()
+    {
+        QObject::connect(&item, &QAction::triggered, [this] { ++runs; });
+        box->setFocus();
+        box->installEventFilter(this);
+        window.installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        keysDelivered += e->type() == QEvent::KeyPress;
+        return false;
+    }
+    // Ctrl+U pressed during an utterance; `enabled` is the item's state when the utterance ends.
+    void pressDuringUtterance(bool enabled)
+    {
+        keysDelivered = 0;
+        queue.utteranceStarted();
+        queue.holdKey(QKeyEvent(QEvent::KeyPress, Qt::Key_U, Qt::ControlModifier, QStringLiteral("\x15")), &item);
+        item.setEnabled(enabled);
+        queue.utteranceEnded();
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST(KeyQueue, AHeldShortcutRunsOnlyWhileItsItemIsEnabled)
 {
-    // The offscreen platform has no accessibility bridge to catch the change events in; the
-    // names they announce are checked here.
-    WindowSurface &surface = window.viewer().ports.surface;
-    surface.setWindowTitle(QStringLiteral("File Load Aborted"));
-    surface.setCaption(QStringLiteral("LBLLR"), QStringLiteral("Samples Loaded:  5"));
+    HeldShortcut held;
+    held.pressDuringUtterance(true);
+    EXPECT_EQ(held.runs, 1);
+    EXPECT_EQ(held.keysDelivered, 0);
+    held.pressDuringUtterance(false);
+    EXPECT_EQ(held.runs, 1);
+    EXPECT_GT(held.keysDelivered, 0) << "the key is not lost";
+    EXPECT_EQ(held.queue.size(), 0);
+}
 
-    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&window);
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("File Load Aborted"));
-    for (const char *name : {"LBLLR", "LBLTC", "LBLCS"})
-        EXPECT_EQ(control<QLabel>(name)->focusPolicy(), Qt::NoFocus) << name;
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QLabel>("LBLLR"))->text(QAccessible::Name), QStringLiteral("Samples Loaded:  5"));
 
-    // The sound menu's tickable items say so.
-    QMenu *sound = control<QMenu>("mnuSound");
-    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(sound);
-    ASSERT_TRUE(menu);
-    int checkable = 0;
-    for (int i = 0; i < menu->childCount(); ++i)
-        checkable += menu->child(i)->state().checkable;
-    EXPECT_EQ(checkable, 5);
+// A scan of 15 s, chosen from the menus or typed, and stopped with Escape as the user does.
+class MenuFocusTest : public HeldInputTest {
+protected:
+    void SetUp() override
+    {
+        HeldInputTest::SetUp();
+        load(1500);
+        window.viewer().scan.ScanSpeed = 100;
+        txtIn()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), txtIn());
+    }
+
+    // Once the scan sounds, `press` runs a moment later; the clock starts here.
+    void whenTheScanSounds(std::function<void()> press)
+    {
+        speech->onSpeak = [this, press](const QString &text) {
+            if (text == QLatin1String("Chart Sound On"))
+                QTimer::singleShot(300, &window, press);
+        };
+        clock.start();
+    }
+    bool scanEndedSoon()
+    {
+        for (int i = 0; i < 400 && !speech->spoken.contains(QStringLiteral("Chart Sound Off.")); ++i)
+            QTest::qWait(50);
+        return clock.elapsed() < 5000 && !window.viewer().scan.ScanStarted;
+    }
+};
+
+TEST_F(MenuFocusTest, AMenuCommandRunsWithTheFocusBackWhereItWas)
+{
+    QWidget *focusDuringScan = nullptr;
+    whenTheScanSounds([&] {
+        focusDuringScan = window.focusWidget();
+        QTest::keyClick(focusDuringScan ? focusDuringScan : &window, Qt::Key_Escape);
+    });
+    // As a user finds the way: opens one menu, leaves it, and opens Tools from the menu bar.
+    QTest::keyClick(txtIn(), Qt::Key_I, Qt::AltModifier);
+    QMenu *info = control<QMenu>("mnuInfo");
+    QTRY_VERIFY(info->isVisible());
+    QTest::keyClick(info, Qt::Key_Escape);
+    QTRY_VERIFY(!info->isVisible());
+    QWidget *there = window.focusWidget() ? window.focusWidget() : &window;
+    QTest::keyClick(there, Qt::Key_T, Qt::AltModifier);
+    QMenu *tools = control<QMenu>("MnuTools");
+    QTRY_VERIFY(tools->isVisible());
+    QTest::keyClick(tools, Qt::Key_A);   // Sc&an
+    EXPECT_TRUE(scanEndedSoon()) << clock.elapsed() << " ms";
+    EXPECT_EQ(focusDuringScan, txtIn()) << (focusDuringScan ? focusDuringScan->metaObject()->className() : "none");
+    EXPECT_EQ(window.focusWidget(), txtIn());
+}
+
+TEST_F(MenuFocusTest, EscapeOnTheMenuBarStopsRunningWork)
+{
+    whenTheScanSounds([&] {
+        window.menuBar()->setFocus();
+        QTest::keyClick(window.menuBar(), Qt::Key_Escape);
+    });
+    QTest::keyClicks(txtIn(), QStringLiteral("SCAN"));
+    QTest::keyClick(txtIn(), Qt::Key_Return);
+    EXPECT_TRUE(scanEndedSoon()) << clock.elapsed() << " ms";
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #pragma once
+#include "support/sound_server.h"
 #include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
-#include "support/sound_server.h"
 #include <cmath>
 #include <unistd.h>
 #include <vector>
@@ -17,27 +17,22 @@ public:
     // Empty when the sink is ready; otherwise why the test cannot run here.
     QString start()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty())
+        if (QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty() || QStandardPaths::findExecutable(QStringLiteral("parec")).isEmpty())
             return QStringLiteral("needs pactl and parec");
         if (const QString problem = useSoundServer(); !problem.isEmpty())
             return problem;
         name_ = QStringLiteral("lumora_test_%1").arg(getpid());
         QProcess load;
-        load.start(QStringLiteral("pactl"), {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
-                                             QStringLiteral("sink_name=") + name_});
+        load.start(QStringLiteral("pactl"), {"load-module", "module-null-sink", "sink_name=" + name_});
         load.waitForFinished(10000);
         module_ = QString::fromLatin1(load.readAllStandardOutput()).trimmed();
         if (load.exitCode() != 0 || module_.isEmpty())
             return QStringLiteral("the null sink could not be loaded");
-        for (int i = 0; i < 50; ++i) {
-            for (const QAudioDevice &device : QMediaDevices::audioOutputs()) {
-                if (device.id() == id())
-                    return {};
-            }
-            QTest::qWait(100);
-        }
-        return QStringLiteral("the null sink did not appear");
+        const auto present = [this] {
+            const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
+            return std::any_of(outputs.begin(), outputs.end(), [this](const QAudioDevice &d) { return d.id() == id(); });
+        };
+        return QTest::qWaitFor(present, 5000) ? QString() : QStringLiteral("the null sink did not appear");
     }
     ~NullSink()
     {
@@ -56,18 +51,11 @@ private:
 // latency, a few tens of milliseconds).
 class SinkRecording {
 public:
-    ~SinkRecording()
-    {
-        proc_.kill();
-        proc_.waitForFinished(2000);
-    }
     bool start(const QByteArray &sink, const QElapsedTimer &clock)
     {
         clock_ = &clock;
-        proc_.start(QStringLiteral("parec"), {QStringLiteral("-d"), QString::fromUtf8(sink) + QStringLiteral(".monitor"),
-                                              QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                                              QStringLiteral("--rate=%1").arg(Rate), QStringLiteral("--channels=1"),
-                                              QStringLiteral("--latency-msec=20")});
+        proc_.start(QStringLiteral("parec"), {"-d", QString::fromUtf8(sink) + ".monitor", "--raw", "--format=s16le",
+                                              QStringLiteral("--rate=%1").arg(Rate), "--channels=1", "--latency-msec=20"});
         return proc_.waitForStarted(5000);
     }
     // Takes in what has arrived; call it often.
@@ -75,30 +63,20 @@ public:
     {
         pending_ += proc_.readAllStandardOutput();
         const double now = double(clock_->nsecsElapsed()) / 1e6;
-        const qsizetype frameBytes = 2 * FrameSamples;
-        const qsizetype whole = pending_.size() / frameBytes;
+        const qsizetype frameBytes = 2 * FrameSamples, whole = pending_.size() / frameBytes;
         for (qsizetype f = 0; f < whole; ++f) {
             const auto *s = reinterpret_cast<const qint16 *>(pending_.constData() + f * frameBytes);
             double sum = 0;
             for (int i = 0; i < FrameSamples; ++i)
                 sum += double(s[i]) * s[i];
-            const double endMs = now - double((whole - 1 - f) * FrameSamples) * 1000 / Rate;
-            frames_.push_back({endMs, std::sqrt(sum / FrameSamples) > Threshold});
+            frames_.push_back({now - double((whole - 1 - f) * FrameSamples) * 1000 / Rate, std::sqrt(sum / FrameSamples) > Threshold});
         }
         pending_.remove(0, whole * frameBytes);
     }
     // Waits until the recording delivers sound data.
     bool waitForData(int timeoutMs)
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < timeoutMs) {
-            QTest::qWait(20);
-            poll();
-            if (!frames_.empty())
-                return true;
-        }
-        return false;
+        return QTest::qWaitFor([this] { poll(); return !frames_.empty(); }, timeoutMs);
     }
     // Share of the frames ending between the two times (ms) that carried sound; -1 if none.
     double soundingShare(double fromMs, double toMs) const

@@ -2,135 +2,92 @@
 #include "support/sound_server.h"
 #include <QMap>
 #include <QProcess>
-#include <algorithm>
 #include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
-// Starts what the real-server tests need; false (with the reason) when this machine lacks it.
-bool realServerReady(std::string &why)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("spd-say")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty()) {
-        why = "needs speech-dispatcher and spd-say";
-        return false;
-    }
-    if (const QString problem = useSoundServer(); !problem.isEmpty()) {
-        why = problem.toStdString();
-        return false;
-    }
-    return true;
-}
+// Against a real speech-dispatcher on the tests' own sound server, while another client talks
+// as a screen reader would.
+class QtSpeech : public ::testing::Test {
+protected:
+    using Stage = ::QtSpeech::Stage;
+    struct Report {
+        qint64 seq;
+        Stage stage;
+    };
+    std::unique_ptr<::QtSpeech> speech;
+    QList<Report> reports;
+    QString spdSay = QStandardPaths::findExecutable(QStringLiteral("spd-say"));
 
-struct Report {
-    qint64 seq;
-    QString text;
-    QtSpeech::Stage stage;
+    void SetUp() override
+    {
+        if (spdSay.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty())
+            GTEST_SKIP() << "needs speech-dispatcher and spd-say";
+        if (const QString problem = useSoundServer(); !problem.isEmpty())
+            GTEST_SKIP() << problem.toStdString();
+        speech = std::make_unique<::QtSpeech>();
+        if (!speech->waitForConnection(30000))
+            GTEST_SKIP() << "speech-dispatcher could not be reached: " << speech->problem().toStdString();
+        QObject::connect(speech.get(), &::QtSpeech::stageChanged,
+                         [this](qint64 seq, const QString &, Stage stage) { reports.append({seq, stage}); });
+    }
+    QList<Stage> stagesOf(qint64 seq) const
+    {
+        QList<Stage> stages;
+        for (const Report &r : reports)
+            if (r.seq == seq)
+                stages << r.stage;
+        return stages;
+    }
+    int indexOf(qint64 seq, Stage stage) const
+    {
+        for (int i = 0; i < reports.size(); ++i)
+            if (reports[i].seq == seq && reports[i].stage == stage)
+                return i;
+        return -1;
+    }
 };
 
-// Against a real speech-dispatcher on PulseAudio's null sink, while another client (as a
-// screen reader would) keeps talking at the same priority: nothing of ours is lost, nothing
-// overlaps, and everything is heard in the program's order.
-TEST(QtSpeech, EveryUtteranceBeginsAndEndsInOrderWhileAnotherClientTalks)
+// Another client talking at the same priority: nothing of ours is lost, nothing overlaps, and
+// everything is heard in the program's order.
+TEST_F(QtSpeech, EveryUtteranceBeginsAndEndsInOrderWhileAnotherClientTalks)
 {
-    std::string why;
-    if (!realServerReady(why))
-        GTEST_SKIP() << why;
-    const QString spdSay = QStandardPaths::findExecutable(QStringLiteral("spd-say"));
-
-    QtSpeech speech;
-    if (!speech.waitForConnection(30000))
-        GTEST_SKIP() << "speech-dispatcher could not be reached: " << speech.problem().toStdString();
-
-    QList<Report> reports;
-    QObject::connect(&speech, &QtSpeech::stageChanged, [&](qint64 seq, const QString &text, QtSpeech::Stage stage) {
-        reports.append({seq, text, stage});
-    });
-
     QProcess other;
-    other.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                       QStringLiteral("while true; do \"$0\" -w -P message 'Other program.'; done"),
-                                       spdSay});
+    other.start(QStringLiteral("sh"), {"-c", "while true; do \"$0\" -w -P message 'Other program.'; done", spdSay});
     ASSERT_TRUE(other.waitForStarted());
     QTest::qWait(400);   // its speech is under way
-
-    const QStringList said = {QStringLiteral("Top  4"), QStringLiteral("Bottom  0")};
-    speech.speakAsync(QStringLiteral("Loading."));
-    for (const QString &text : said)
-        speech.speak(text);
-
+    speech->speakAsync(QStringLiteral("Loading."));
+    speech->speak(QStringLiteral("Top  4"));
+    speech->speak(QStringLiteral("Bottom  0"));
     other.kill();
     other.waitForFinished();
 
     // Each utterance: sent, queued by the server, begun, ended; the next begins only after.
-    QMap<qint64, QList<QtSpeech::Stage>> stages;
-    QList<qint64> begunOrder;
-    qint64 open = 0;
-    for (const Report &r : std::as_const(reports)) {
-        stages[r.seq] << r.stage;
-        if (r.stage == QtSpeech::Stage::Begun) {
-            EXPECT_EQ(open, 0) << "utterance " << r.seq << " began while " << open << " was still speaking";
-            open = r.seq;
-            begunOrder << r.seq;
-        } else if (r.stage == QtSpeech::Stage::Ended && open == r.seq) {
-            open = 0;
-        }
-    }
-    const QList<QtSpeech::Stage> whole = {QtSpeech::Stage::Waiting, QtSpeech::Stage::Queued, QtSpeech::Stage::Begun,
-                                         QtSpeech::Stage::Ended};
-    ASSERT_EQ(stages.size(), 3);
-    for (auto it = stages.cbegin(); it != stages.cend(); ++it)
-        EXPECT_EQ(it.value(), whole) << "utterance " << it.key();
-    EXPECT_EQ(begunOrder, QList<qint64>({1, 2, 3}));
+    for (qint64 seq = 1; seq <= 3; ++seq)
+        EXPECT_EQ(stagesOf(seq), (QList<Stage>{Stage::Waiting, Stage::Queued, Stage::Begun, Stage::Ended})) << "utterance " << seq;
+    EXPECT_LT(indexOf(1, Stage::Ended), indexOf(2, Stage::Begun));
+    EXPECT_LT(indexOf(2, Stage::Ended), indexOf(3, Stage::Begun));
 }
 
 // Beside a screen reader, another client's MESSAGE (Orca speaks at that priority) cuts our
 // line short at once instead of waiting for its end; our next line follows, whole.
-TEST(QtSpeech, BesideAScreenReaderItsSpeechCutsOursShortAndOursGoesOnAfter)
+TEST_F(QtSpeech, BesideAScreenReaderItsSpeechCutsOursShortAndOursGoesOnAfter)
 {
-    std::string why;
-    if (!realServerReady(why))
-        GTEST_SKIP() << why;
-    QtSpeech speech;
-    if (!speech.waitForConnection(30000))
-        GTEST_SKIP() << "speech-dispatcher could not be reached: " << speech.problem().toStdString();
-    speech.setYielding(true);
-
-    QList<Report> reports;
-    QObject::connect(&speech, &QtSpeech::stageChanged, [&](qint64 seq, const QString &text, QtSpeech::Stage stage) {
-        reports.append({seq, text, stage});
-    });
-    const auto reached = [&](qint64 seq, QtSpeech::Stage stage) {
-        return std::any_of(reports.cbegin(), reports.cend(), [&](const Report &r) { return r.seq == seq && r.stage == stage; });
-    };
-
+    speech->setYielding(true);
     QString notes = QStringLiteral("Additional Notes");
     for (int i = 0; i < 12; ++i)
         notes += QStringLiteral(" The dish was pointed at the zenith for the whole night.");
-    speech.speakAsync(notes);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return reached(1, QtSpeech::Stage::Begun); }, 20000));
+    speech->speakAsync(notes);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return indexOf(1, Stage::Begun) >= 0; }, 20000));
     QTest::qWait(300);
-    ASSERT_EQ(QProcess::execute(QStandardPaths::findExecutable(QStringLiteral("spd-say")),
-                                {QStringLiteral("-P"), QStringLiteral("message"), QStringLiteral("Command text.")}),
-              0);
-    speech.speak(QStringLiteral("Name Hilltop Dish"));
+    ASSERT_EQ(QProcess::execute(spdSay, {"-P", "message", "Command text."}), 0);
+    speech->speak(QStringLiteral("Name Hilltop Dish"));
 
-    QList<QtSpeech::Stage> first, second;
-    int cut = -1, nextBegun = -1;
-    for (int i = 0; i < reports.size(); ++i) {
-        (reports[i].seq == 1 ? first : second) << reports[i].stage;
-        if (reports[i].seq == 1 && reports[i].stage == QtSpeech::Stage::Cancelled)
-            cut = i;
-        if (reports[i].seq == 2 && reports[i].stage == QtSpeech::Stage::Begun)
-            nextBegun = i;
-    }
-    EXPECT_EQ(first.value(first.size() - 1), QtSpeech::Stage::Cancelled) << "the long line was not cut short";
-    EXPECT_EQ(second.value(second.size() - 1), QtSpeech::Stage::Ended);
-    EXPECT_GE(nextBegun, 0);
-    EXPECT_LT(cut, nextBegun);
+    EXPECT_EQ(stagesOf(1).value(stagesOf(1).size() - 1), Stage::Cancelled) << "the long line was not cut short";
+    EXPECT_EQ(stagesOf(2).value(stagesOf(2).size() - 1), Stage::Ended);
+    EXPECT_LT(indexOf(1, Stage::Cancelled), indexOf(2, Stage::Begun));
 }
 
 } // namespace
