@@ -28,8 +28,9 @@ public:
     // makes it fail by throwing.
     static inline std::function<std::unique_ptr<QtSpeech>()> voiceFactory;
 
-    // Loads a file named on the command line once the window is up.
-    void loadAfterStartUp(const QString &path);
+    // Loads a file named on the command line once the window is up; then follows it and
+    // listens to it when asked.
+    void loadAfterStartUp(const QString &path, bool follow = false, bool listen = false);
     Viewer &viewer();
     ChartWidget &chart();
     ScreenReaderStatus &screenReader();
