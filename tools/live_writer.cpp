@@ -112,7 +112,7 @@ QString runLiveWriter(const GeneratorOptions &o)
                 return QStringLiteral("cannot write %1: %2").arg(o.path, writer.errorString());
             at += piece;
             if (o.livePieces > 0 && backlogSent)
-                QThread::usleep(200);   // the reader may look in between
+                QThread::usleep(5000);   // the reader sees records in part
         }
         backlogSent = true;
         QThread::msleep(rate >= 200 ? 5 : 20);
