@@ -36,6 +36,19 @@ QByteArray alarmEarcon()
 QString channelNumber(int zeroBased) { return QString::number(zeroBased + 1); }
 QString spokenNumber(double value) { return NumberForms::signPadded(value).trimmed(); }
 
+void tuneCarrier(ToneGenerator &tone)
+{
+    // The carrier the scan uses; the level then sets its loudness. Also after a change from
+    // FM to AM while listening, so the pitch does not stay where FM left it.
+    if (!tone.AmplitudeMode || tone.NoiseWave)
+        return;
+    if (!(tone.AmTone >= 60 && tone.AmTone <= 1000))
+        tone.AmTone = 440;
+    double carrier = tone.AmTone / 2200;
+    if (tone.ToneFrequency != ToneGenerator::frequencyForLevel(carrier * 1000))
+        tone.UpdateFreq(carrier);
+}
+
 } // namespace
 
 LiveMonitor::LiveMonitor(Viewer &viewer) : follower(viewer.chart, viewer.data), v_(viewer)
@@ -229,16 +242,9 @@ void LiveMonitor::LISTEN()
     v_.speech.speak(L("Listening to channel ") + channelNumber(v_.chart.CursorChannel()) + L("."));
     listening_ = true;
     lastLevel_.reset();
-    ToneGenerator &tone = v_.tone;
-    if (tone.AmplitudeMode && !tone.NoiseWave) {
-        // The carrier the scan uses; the level then sets its loudness.
-        if (!(tone.AmTone >= 60 && tone.AmTone <= 1000))
-            tone.AmTone = 440;
-        double carrier = tone.AmTone / 2200;
-        tone.UpdateFreq(carrier);
-    }
     soundNewest();
 }
+
 
 void LiveMonitor::soundNewest()
 {
@@ -258,6 +264,7 @@ void LiveMonitor::soundNewest()
     if (tone.FrequencyMode) {
         tone.UpdateFreq(level);
     } else {
+        tuneCarrier(tone);
         tone.UpdateVol(level);
         if (!tone.playing())
             tone.StartSound();

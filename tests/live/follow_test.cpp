@@ -206,6 +206,10 @@ TEST_F(FollowTest, ListenTunesToTheNewestSampleInTheViewsRangeUntilEscape)
     ASSERT_TRUE(waitFor([&] { return rows() == 6; }));
     EXPECT_EQ(viewer.tone.ToneFrequency, ToneGenerator::frequencyForLevel(500));
     EXPECT_TRUE(audio.playing);
+    type(QStringLiteral("AM"));   // loudness now, on the carrier of a scan
+    append(records(6, {9.5}));
+    ASSERT_TRUE(waitFor([&] { return viewer.tone.VolumeLevel == 750; }));
+    EXPECT_EQ(viewer.tone.ToneFrequency, ToneGenerator::frequencyForLevel(200));
     viewer.keyPress(QStringLiteral("Escape"));
     EXPECT_EQ(speech.spoken.last(), QStringLiteral("Stopped listening."));
     EXPECT_FALSE(audio.playing);
