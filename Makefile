@@ -4,6 +4,7 @@
 # `make deb`: build the Debian package lumora-viewer_VERSION_ARCH.deb in the build folder;
 #   `make check-deb` builds it and checks it with lintian.
 # `make archive-demo`: serve a generated demo archive on 127.0.0.1 and open the viewer on it.
+# `make live-demo`: a file growing by RATE records a second (default 10), followed with LISTEN on.
 # `make check`: what CI runs: `make test`, then every test again under AddressSanitizer and
 #   UndefinedBehaviorSanitizer (`make test-sanitizers`), then a short run of each fuzz target
 #   (`make fuzz-smoke`). Both use a second build folder, build-asan, compiled by clang.
@@ -13,7 +14,7 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test console bench clean install uninstall archive-demo \
+.PHONY: all deps configure build run test console bench clean install uninstall archive-demo live-demo \
 	configure-sanitizers build-sanitizers test-sanitizers fuzz-smoke check deb deb-deps check-deb
 
 all: build
@@ -32,6 +33,10 @@ run: build
 
 archive-demo: build
 	./scripts/archive-demo.sh $(BUILD)
+
+RATE ?= 10
+live-demo: build
+	./scripts/live-demo.sh $(BUILD) $(RATE)
 
 console: build
 	$(BUILD)/lumora-viewer --console $(BUILD)/demo/drift_scan_demo.lmd

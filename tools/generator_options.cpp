@@ -123,6 +123,13 @@ QString usageText()
         "  --no-section          write no machine-readable notes section\n"
         "  --raw-notes TEXT      the stored notes byte for byte (replaces all of the above)\n"
         "\n"
+        "Live (a logger still writing):\n"
+        "  --live RATE           after a few seconds of records, append RATE records a second,\n"
+        "                        stamped with the clock (UTC), until stopped\n"
+        "  --cycle SECONDS       time between two transits of the source (default 60)\n"
+        "  --duration SECONDS    stop after this long (default: until killed)\n"
+        "  --pieces N            write in pieces of 1 to N bytes, as a slow device would\n"
+        "\n"
         "Damage, for tests:\n"
         "  --num-channels-field N   store N as the channel count (records keep --channels)\n"
         "  --notes-length-field N   store N as the notes length\n"
@@ -212,6 +219,14 @@ QString parseArguments(const QStringList &args, GeneratorOptions &o, bool &helpS
             if (!toNumber(v, d) || !(d > 0) || !std::isfinite(d))
                 return bad;
             o.rate = d;
+        } else if (a == QLatin1String("--live") || a == QLatin1String("--cycle") || a == QLatin1String("--duration")) {
+            if (!toNumber(v, d) || d < 0 || !std::isfinite(d) || (a != QLatin1String("--duration") && d == 0))
+                return bad;
+            (a == QLatin1String("--live") ? o.liveRate : a == QLatin1String("--cycle") ? o.liveCycle : o.liveSeconds) = d;
+        } else if (a == QLatin1String("--pieces")) {
+            if (!toInteger(v, n) || n < 1 || n > 1 << 20)
+                return bad;
+            o.livePieces = int(n);
         } else if (a == QLatin1String("--start")) {
             if (!toDayNumber(v, o.start))
                 return bad;
@@ -305,8 +320,12 @@ QString parseArguments(const QStringList &args, GeneratorOptions &o, bool &helpS
     }
 
     if (demo) {
-        const QString path = o.path;
-        o = demoOptions(path);
+        const GeneratorOptions given = o;
+        o = demoOptions(given.path);
+        o.liveRate = given.liveRate;
+        o.liveSeconds = given.liveSeconds;
+        o.liveCycle = given.liveCycle;
+        o.livePieces = given.livePieces;
     }
     if (o.path.isEmpty())
         return QStringLiteral("no output file given");

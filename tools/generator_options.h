@@ -45,6 +45,12 @@ struct GeneratorOptions {
     double baseline = 0.5;
     double amplitude = 1.5;
 
+    // live: records appended at liveRate a second, stamped with the clock, until stopped
+    double liveRate = 0;       // 0 = write the whole file at once
+    double liveSeconds = 0;    // stop after this long; 0 = until killed
+    double liveCycle = 60;     // seconds between two transits of the source
+    int livePieces = 0;        // write in pieces of 1 .. this many bytes; 0 = whole records
+
     // deliberate damage
     std::optional<int> numChannelsField;
     std::optional<qint64> notesLengthField;

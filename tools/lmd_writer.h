@@ -56,6 +56,9 @@ public:
     bool writeBytes(const QByteArray &bytes) { return writeBytes(bytes.constData(), bytes.size()); }
     bool writeBytes(const char *bytes, qint64 size) { return file_.write(bytes, size) == size; }
 
+    // Hands what was written to the file at once, so a reader sees it.
+    bool flush() { return file_.flush(); }
+
     bool close()
     {
         const bool ok = file_.flush() && file_.error() == QFileDevice::NoError;

@@ -1,6 +1,7 @@
 // lmdgen: writes Lumora ".lmd" data files for the demo, the tests and the benchmarks.
 #include "generator.h"
 #include "generator_options.h"
+#include "live_writer.h"
 #include <QStringList>
 #include <cstdio>
 
@@ -21,7 +22,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "lmdgen: %s\n%s", qPrintable(error), qPrintable(usageText()));
         return 2;
     }
-    const QString failure = generateFile(options);
+    const QString failure = options.liveRate > 0 ? runLiveWriter(options) : generateFile(options);
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "lmdgen: %s\n", qPrintable(failure));
         return 1;

@@ -56,8 +56,13 @@ void writeBox(const QString &title, const QString &text)
 
 std::optional<QString> ConsoleInput::takeLine()
 {
-    while (lines_.empty() && !ended_)
-        readChunk(-1);
+    while (lines_.empty() && !ended_) {
+        // Timers (a followed file, its alarm) go on running while the next line is awaited.
+        if (!whileWaiting)
+            readChunk(-1);
+        else if (!readChunk(WaitSliceMs))
+            whileWaiting();
+    }
     if (lines_.empty())
         return std::nullopt;
     QString line = std::move(lines_.front());

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 
 // Standard input and output of the console shell: one event per line.
@@ -26,6 +27,9 @@ public:
 
     // The next line without its line end, waiting for it; nothing once input has ended.
     std::optional<QString> takeLine();
+    // Run about every WaitSliceMs while takeLine waits, when set.
+    std::function<void()> whileWaiting;
+    static constexpr int WaitSliceMs = 20;
     // Reads what has arrived so far, never waiting. Looks at most every few milliseconds:
     // long work pumps far more often than anyone types.
     void poll();

@@ -178,6 +178,7 @@ ConsoleShell::ConsoleShell(ConsoleOptions options)
     surface_->onListFocus = [this] { viewer_->archive.List1.List1_GotFocus(); };
     viewer_->setDesktop(desktop_.get());
     surface_->input = &input_;
+    input_.whileWaiting = [] { QCoreApplication::processEvents(); };
 }
 
 ConsoleShell::~ConsoleShell() = default;
@@ -192,6 +193,10 @@ int ConsoleShell::run()
     if (!file.isEmpty()) {
         int first = 0, last = 0;
         viewer_->loader.LoadData(file, first, last);
+        if (options_.follow)
+            viewer_->live.FOLLOW();
+        if (options_.listen)
+            viewer_->live.LISTEN();
     }
     while (const auto line = input_.takeLine()) {
         if (!handleLine(*line))

@@ -21,6 +21,8 @@ struct ConsoleOptions {
     QString settingsPath;      // INI file instead of the user's store
     int scanSpeed = -1;        // steps per second; -1 = the stored setting
     QString file;              // loaded after start-up
+    bool follow = false;       // then followed while its logger writes it
+    bool listen = false;       // and its newest sample played as the tone
 };
 
 // The headless shell: reads protocol lines from standard input, prints every utterance as

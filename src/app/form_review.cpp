@@ -130,11 +130,15 @@ Viewer &FormReview::viewer() { return *d->viewer; }
 ChartWidget &FormReview::chart() { return *d->chart; }
 ScreenReaderStatus &FormReview::screenReader() { return d->screenReader; }
 
-void FormReview::loadAfterStartUp(const QString &path)
+void FormReview::loadAfterStartUp(const QString &path, bool follow, bool listen)
 {
     int first = 0, last = 0;
     d->viewer->loader.LoadData(path, first, last);
     afterCommand();
+    if (follow)
+        runAction(QStringLiteral("mnuFollowFile"));
+    if (listen)
+        runAction(QStringLiteral("mnuListen"));
 }
 
 void FormReview::runAction(const QString &name)

@@ -31,8 +31,9 @@ public:
     // Makes the built-in voice for when speech-dispatcher fails (default: eSpeak NG).
     static inline std::function<std::unique_ptr<EspeakSpeech>()> builtInVoiceFactory;
 
-    // Loads a file named on the command line once the window is up.
-    void loadAfterStartUp(const QString &path);
+    // Loads a file named on the command line once the window is up; then follows it and
+    // listens to it when asked.
+    void loadAfterStartUp(const QString &path, bool follow = false, bool listen = false);
     Viewer &viewer();
     ChartWidget &chart();
     ScreenReaderStatus &screenReader();

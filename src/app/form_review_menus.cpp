@@ -64,6 +64,8 @@ void FormReview::buildMenus()
     item(file, s("mnuSave"), s("&Save"));
     item(file, s("mnuSaveSound"), s("Save S&ound..."));
     item(file, s("MnuSaveChartToClipboard"), s("Save Chart to &Clipboard"));
+    // Checkable, so a screen reader says whether the loaded file is being followed.
+    item(file, s("mnuFollowFile"), s("&Follow File"), {}, true);
     separator(file, s("mnufilesep"));
     QMenu *saved = submenu(file, s("mnuRecentSaved"), s("Recent Saved "));
     saved->menuAction()->setVisible(false);
@@ -93,6 +95,7 @@ void FormReview::buildMenus()
     item(sound, s("mnuSoundNoise"), s("&Noise"), {}, true);
     item(sound, s("mnuSoundFreq"), s("&Freq"), {}, true);
     item(sound, s("mnuSoundAmplitude"), s("&Amplitude"), {}, true);
+    item(sound, s("mnuListen"), s("&Listen"));
 
     QMenu *tools = submenu(nullptr, s("MnuTools"), s("&Tools"));
     item(tools, s("mnuExportToTabDelimitedFile"), s("&Export to Delimited File"));

@@ -30,6 +30,8 @@ ConsoleOptions parseOptions(const QStringList &args, bool &console)
         {QStringLiteral("wav"), QStringLiteral("In console mode, record the tone into a WAV file."), QStringLiteral("FILE")},
         {QStringLiteral("settings"), QStringLiteral("Use this INI file as the settings store."), QStringLiteral("FILE")},
         {QStringLiteral("scan-speed"), QStringLiteral("Scan pace in steps per second (0 = no pause)."), QStringLiteral("N")},
+        {QStringLiteral("follow"), QStringLiteral("Follow the file while its logger writes it.")},
+        {QStringLiteral("listen"), QStringLiteral("With --follow, play its newest sample as the tone.")},
     });
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A data file to load after start-up."));
     parser.process(args);
@@ -52,6 +54,10 @@ ConsoleOptions parseOptions(const QStringList &args, bool &console)
             refuse(QStringLiteral("--scan-speed takes a whole number of steps per second from 0 (no pause) to %1.")
                        .arg(SonifiedScan::MaxSpeed));
     }
+    o.follow = parser.isSet(QStringLiteral("follow"));
+    o.listen = parser.isSet(QStringLiteral("listen"));
+    if ((o.follow || o.listen) && parser.positionalArguments().isEmpty())
+        refuse(QStringLiteral("--follow and --listen need the file to follow."));
     if (!parser.positionalArguments().isEmpty())
         o.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
     return o;
@@ -82,6 +88,8 @@ int main(int argc, char *argv[])
     FormReview window(nullptr, std::move(settings));
     window.show();
     if (!options.file.isEmpty())
-        QTimer::singleShot(0, &window, [&window, file = options.file] { window.loadAfterStartUp(file); });
+        QTimer::singleShot(0, &window, [&window, options] {
+            window.loadAfterStartUp(options.file, options.follow, options.listen);
+        });
     return app.exec();
 }

@@ -57,11 +57,14 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
 {
     const bool partial = first >= 1 || last >= 1;
 
-    QFile file(fileName);
+    const auto opened = std::make_shared<QFile>(fileName);
+    QFile &file = *opened;
     if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
         speech_.speak(fileName + QLatin1String(" not found in current directory."));
         return;
     }
+    call(hooks.loadStarting);
+    kept_ = {};
 
     call(hooks.hideArchiveList);
     call(hooks.hideArrows);
@@ -146,7 +149,7 @@ void DataLoader::LoadData(const QString &fileName, int &first, int &last)
         SetupChannels(channels);
 
         firstMax = readRecords(file, first, last, count);
-        file.close();
+        kept_ = {opened, FileHeader::Size + h.NotesLength + (first + qint64(count)) * recordBytes, int(recordBytes)};
     } catch (const std::exception &e) {
         file.close();
         // Whatever the reader got as far as, a load that failed shows nothing of it.

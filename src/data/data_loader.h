@@ -1,6 +1,9 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <memory>
+
+class QFile;
 
 class DataSet;
 class StripChartModel;
@@ -29,7 +32,17 @@ public:
         std::function<void()> layout;
         std::function<void()> dataFileInfo;   // the spoken INFO report
         std::function<void()> closeOffsetPanel;
+        std::function<void()> loadStarting;   // the rows shown are about to be replaced
     };
+
+    // The file of the last completed load, left open, and where its first unread record
+    // starts: a recording that is still being written is read on through this descriptor.
+    struct OpenRecording {
+        std::shared_ptr<QFile> file;
+        qint64 nextRecord = 0;
+        int recordBytes = 0;
+    };
+    const OpenRecording &openRecording() const { return kept_; }
 
     DataLoader(DataSet &data, StripChartModel &chart, Speech &speech, WindowSurface &surface,
                MessagePump &pump, SettingsStore &settings)
@@ -64,4 +77,5 @@ private:
     WindowSurface &surface_;
     MessagePump &pump_;
     SettingsStore &settings_;
+    OpenRecording kept_;
 };

@@ -23,6 +23,7 @@ Viewer::Viewer(Ports p)
     registerActions();
     connectNavigation();
     registerNavigationActions();
+    connectLive();
 }
 
 void Viewer::connectParts()
@@ -118,6 +119,7 @@ void Viewer::close()
     speech.speak(QStringLiteral("Closing Lumora Sonified Review Program."));
     speech.fallSilent();
     speech.AbortRequested = true;
+    live.stopAll();
     chart.ClearData();
     ports.pump.pump();
     recent.SaveRecentFiles();
@@ -125,7 +127,7 @@ void Viewer::close()
 
 QList<QPair<QString, QString>> Viewer::extraState() const
 {
-    return {{QStringLiteral("pending"), commandBox.PendingCommand},
+    const QList<QPair<QString, QString>> fields{{QStringLiteral("pending"), commandBox.PendingCommand},
             {QStringLiteral("sound_on"), tone.SoundOn ? QStringLiteral("1") : QStringLiteral("0")},
             {QStringLiteral("tone_hz"), QString::number(tone.ToneFrequency)},
             {QStringLiteral("volume_level"), QString::number(tone.VolumeLevel)},
@@ -133,6 +135,7 @@ QList<QPair<QString, QString>> Viewer::extraState() const
             {QStringLiteral("auto_scale"), chart.AutoScaleEnabled ? QStringLiteral("1") : QStringLiteral("0")},
             {QStringLiteral("cursor_row"), QString::number(chart.cursorRow())},
             {QStringLiteral("focus"), focusName()}};
+    return fields + live.stateFields();
 }
 
 bool Viewer::keyPress(const QString &key)
@@ -141,8 +144,10 @@ bool Viewer::keyPress(const QString &key)
     speech.AbortRequested = key == QLatin1String("Escape");
     // Any key ends the help being read, as it would silence a screen reader.
     help.keyPressed();
-    if (key == QLatin1String("Escape"))
+    if (key == QLatin1String("Escape")) {
+        live.escapePressed(commandBox.PendingCommand == QLatin1String("ALARM"));
         commandBox.PendingCommand.clear();
+    }
     if (key == QLatin1String("Space")) {
         ports.surface.setFocus(QStringLiteral("txtIn"));
         scan.spaceKey();

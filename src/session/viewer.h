@@ -5,6 +5,7 @@
 #include "data/data_writer.h"
 #include "data/delimited_export.h"
 #include "data/spike_clipping.h"
+#include "live/live_monitor.h"
 #include "ports/audio_port.h"
 #include "session/action_registry.h"
 #include "session/ports.h"
@@ -113,6 +114,7 @@ public:
     SoundSave soundSave{data, tone, scan, speech, ports.surface};
     VeyraArchive archive{speech, ports.surface, ports.pump, ports.settings};
     CommandBox commandBox{*this};
+    LiveMonitor live{*this};
 
 private:
     void connectParts();
@@ -125,6 +127,8 @@ private:
     void applyAppearanceStep(void (ChartAppearance::*read)(const SettingsStore &));
     void connectNavigation();
     void registerNavigationActions();
+    // Following a recording while it is written, its tone and its alarm.
+    void connectLive();
 
     QString baseTitle_;
     QString versionText_;

@@ -111,6 +111,16 @@ void ToneGenerator::UpdateVol(double &level)
     FillToneBuffer(ToneFrequency, float(VolumeLevel / 1000));
 }
 
+void ToneGenerator::playEarcon(const QByteArray &sound)
+{
+    audio_->stop();
+    samples_ = sound;
+    bufferLength_ = int(sound.size());
+    audio_->createBuffer(bufferLength_);
+    audio_->writeBuffer(samples_);
+    StartSound();
+}
+
 void ToneGenerator::StartSound()
 {
     playing_ = true;

@@ -28,6 +28,9 @@ public:
     void StartSound();
     void StopSound();
     void FillToneBuffer(qint32 frequency, float amplitude);
+    // Plays a short sound of its own (an alarm's earcon) in place of the tone, from its start;
+    // the next fill brings the tone back.
+    void playEarcon(const QByteArray &sound);
 
     // 22049 x level x log2(1 + level) + 1, rounded: the pitch heard for a level 0.01 .. 1.
     static qint32 frequencyForLevel(double pitchLevel1000);

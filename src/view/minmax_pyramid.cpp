@@ -92,6 +92,37 @@ void MinMaxPyramid::build(const double *values, size_t count)
     levels_.push_back(std::move(level));
 }
 
+void MinMaxPyramid::extend(const double *values, size_t count)
+{
+    if (count <= rows_)
+        return;
+    rows_ = count;
+    if (levels_.empty())
+        levels_.emplace_back();
+    std::vector<Extremes> &base = levels_[0];
+    for (size_t b = base.size(); b < count / Base; ++b) {
+        Extremes e{Inf, -Inf};
+        scan(values + b * Base, Base, e.min, e.max);
+        base.push_back(e);
+    }
+    // Each level up gains the blocks whose Fan children are now complete; a level that reaches
+    // Fan blocks gets a level above it, as a build over all rows would have.
+    for (size_t level = 0; levels_[level].size() >= Fan; ++level) {
+        if (level + 1 == levels_.size())
+            levels_.emplace_back();
+        const std::vector<Extremes> &below = levels_[level];
+        std::vector<Extremes> &up = levels_[level + 1];
+        for (size_t b = up.size(); b < below.size() / Fan; ++b) {
+            Extremes e{Inf, -Inf};
+            for (size_t k = 0; k < Fan; ++k) {
+                e.min = std::min(e.min, below[b * Fan + k].min);
+                e.max = std::max(e.max, below[b * Fan + k].max);
+            }
+            up.push_back(e);
+        }
+    }
+}
+
 void MinMaxPyramid::range(const double *values, size_t from, size_t to, double &min, double &max) const
 {
     min = Inf;

@@ -13,6 +13,9 @@ public:
 
     // Summarises values[0 .. count); the values themselves are not kept.
     void build(const double *values, size_t count);
+    // Takes in rows [rows(), count) of the same `values`, appended since: only the blocks they
+    // complete are summarised, so a growing recording costs what it adds, not what it holds.
+    void extend(const double *values, size_t count);
     void clear();
     size_t rows() const { return rows_; }
 

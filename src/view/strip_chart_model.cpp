@@ -151,13 +151,19 @@ void StripChartModel::reserveRows(qsizetype rows)
         reserveColumn(col, size_t(rows));
 }
 
-void StripChartModel::appendRecords(const double *records, qsizetype count)
+void StripChartModel::appendRecords(const double *records, qsizetype count, bool redraw)
 {
     const int channels = channelCount();
     const std::ptrdiff_t stride = channels + 1;
     const size_t base = times_.size();
+    // Summaries that were up to date before these rows stay so once the rows are added.
+    std::vector<bool> current(summaries_.size() == values_.size() ? values_.size() : 0);
+    for (size_t ch = 0; ch < current.size(); ++ch)
+        current[ch] = summaryRevisions_[ch] == dataRevision_;
     for (int field = 0; field <= channels; ++field) {
         SampleColumn &column = field == 0 ? times_ : values_[field - 1];
+        if (column.capacity() - column.size() < size_t(count))
+            reserveColumn(column, std::max(size_t(count), std::max<size_t>(column.size() / 4, 4096)));
         column.insert(column.end(), StridedIt{records + field, stride, 0}, StridedIt{records + field, stride, count});
     }
 
@@ -168,7 +174,15 @@ void StripChartModel::appendRecords(const double *records, qsizetype count)
         previous = times_[r];
     }
     timesAscending_ = ascending;
-    dataChanged();
+    ++dataRevision_;
+    for (size_t ch = 0; ch < current.size(); ++ch) {
+        if (current[ch]) {
+            summaries_[ch].extend(values_[ch].data(), values_[ch].size());
+            summaryRevisions_[ch] = dataRevision_;
+        }
+    }
+    if (redraw)
+        changed(false);
 }
 
 void StripChartModel::adoptRows(SampleColumn times, std::vector<SampleColumn> values, bool ascending)

@@ -62,7 +62,10 @@ public:
 
     // Bulk append for the loader: `records` holds `count` records of time + channelCount() values.
     void reserveRows(qsizetype rows);
-    void appendRecords(const double *records, qsizetype count);
+    // Columns grow by a quarter at a time, so rows arriving one by one cost amortised constant
+    // time; the min/max summaries already built are extended, not rebuilt. `redraw` false
+    // leaves the redraw to the caller (a followed file redraws at its own pace).
+    void appendRecords(const double *records, qsizetype count, bool redraw = true);
     // Replaces every row with the given columns (one per channel) without copying them.
     // Throws std::invalid_argument when the columns do not match the channels.
     void adoptRows(SampleColumn times, std::vector<SampleColumn> values, bool ascending);

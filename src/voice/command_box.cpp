@@ -41,6 +41,18 @@ QStringList CommandBox::commandWords() const
     return words;
 }
 
+void CommandBox::addCommand(QStringList words, std::function<void()> run)
+{
+    rows_.append({std::move(words), {}, std::move(run)});
+}
+
+void CommandBox::addPromptAnswer(const QString &name, QStringList words, std::function<bool(const QString &)> answer)
+{
+    answers_.insert(name, std::move(answer));
+    if (!words.isEmpty())
+        inlinePrompts_.append({std::move(words), name});
+}
+
 void CommandBox::txtIn_GotFocus()
 {
     speak(QStringLiteral("Waiting for text."));

@@ -58,6 +58,12 @@ public:
     // The command words of the table, in the order they are tested (for help and tests).
     QStringList commandWords() const;
 
+    // Commands of other parts, tested after the table's own rows.
+    void addCommand(QStringList words, std::function<void()> run);
+    // The answer to the prompt `name` (true when the prompt stays waiting); typed after one
+    // of `words` on the command's own line it answers at once ("ALARM 2.5").
+    void addPromptAnswer(const QString &name, QStringList words, std::function<bool(const QString &)> answer);
+
 private:
     struct Row {
         QStringList words;                            // exact matches after upper-casing
