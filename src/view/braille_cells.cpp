@@ -2,6 +2,7 @@
 #include "view/minmax_pyramid.h"
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace BrailleCells {
 
@@ -13,6 +14,9 @@ constexpr char16_t RightDots[4] = {0x80, 0x20, 0x10, 0x08};
 
 void extremes(const double *values, const MinMaxPyramid *summary, int from, int to, double &lo, double &hi)
 {
+    // The scan widens what it is given: it starts from nothing.
+    lo = std::numeric_limits<double>::infinity();
+    hi = -lo;
     if (summary && size_t(to) <= summary->rows())
         summary->range(values, size_t(from), size_t(to), lo, hi);
     else

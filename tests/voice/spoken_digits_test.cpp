@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 namespace {
+
 // Three samples a second apart averaging .931, in a view from 20.26 to 100.7.
 void fill(Viewer &v)
 {
@@ -24,27 +25,33 @@ void fill(Viewer &v)
 TEST_F(CommandFixture, SpokenDigitsRoundValuesAndLevelsButNeverCountsOrPercentages)
 {
     fill(viewer);
+    // The axis prompts wait for an answer: only what they say first counts here.
+    const auto SAYS = [this](const char *command) {
+        const QString said = enter(command).at(1);
+        viewer.commandBox.PendingCommand.clear();
+        return said;
+    };
     viewer.chart.setCursorRow(1);
     EXPECT_EQ(viewer.navigation.cursorReadoutText(), "12:00:01  .5181");   // readouts: 4 digits at 0
-    EXPECT_EQ(enter("MAX").at(1), "Channel  1 Current Y Max  100");
+    EXPECT_EQ(SAYS("MAX"), "Channel  1 Current Y Max  100");
     EXPECT_EQ(enter("STATS").at(5), "Average Y value  0");
 
     EXPECT_EQ(enter("DIGITS 3"), (QStringList{"DIGITS 3", "Numbers are spoken with 3 significant digits."}));
     EXPECT_EQ(settings.values.value("Settings/SpokenDigits"), "3");
     EXPECT_TRUE(stateLine(viewer).contains(" digits=3 "));
     EXPECT_EQ(viewer.navigation.cursorReadoutText(), "12:00:01  .518");
-    EXPECT_EQ(enter("MAX").at(1), "Channel  1 Current Y Max  101");
-    EXPECT_EQ(enter("MIN").at(1), "Channel  1 Current Y Min  20.3");
+    EXPECT_EQ(SAYS("MAX"), "Channel  1 Current Y Max  101");
+    EXPECT_EQ(SAYS("MIN"), "Channel  1 Current Y Min  20.3");
     EXPECT_EQ(answer("MIN", "1234567"), QStringList{"New Y Min is  1230000"});
     EXPECT_EQ(enter("LIMITS").mid(3), (QStringList{"Top  101", "Bottom  1230000"}));
     const QStringList stats = enter("STATS");
     EXPECT_EQ(stats.at(4), "Maximum Y  1.87 .");
     EXPECT_EQ(stats.at(5), "Average Y value  .931");
     for (const QString &band : stats.mid(6))
-        EXPECT_TRUE(QRegularExpression("% -?\\d+$").match(band).hasMatch()) << band.toStdString();
+        EXPECT_TRUE(QRegularExpression("% [ -]\\d+$").match(band).hasMatch()) << band.toStdString();
 
     EXPECT_EQ(enter("DIGITS 0").last(), "Numbers are spoken in the usual forms.");
-    EXPECT_EQ(enter("MAX").at(1), "Channel  1 Current Y Max  100");
+    EXPECT_EQ(SAYS("MAX"), "Channel  1 Current Y Max  100");
 }
 
 TEST_F(CommandFixture, DigitsAnswersOutsideZeroToFifteenAreRefusedAndTheChoiceSurvivesARestart)
