@@ -1,4 +1,5 @@
 #include "app/form_review_impl.h"
+#include "app/braille_line_widget.h"
 #include "app/chart_widget.h"
 #include "app/command_button.h"
 #include "app/key_names.h"
@@ -92,9 +93,8 @@ void FormReview::buildControls()
 
     // Read-only, yet a text line with a caret: a screen reader puts it on the braille display,
     // and its routing keys move the caret, which moves the chart cursor.
-    d->braille = new QLineEdit(d->central);
+    d->braille = new BrailleLineWidget(d->central);
     d->braille->setObjectName(BrailleLine::Name);
-    d->braille->setReadOnly(true);
     d->braille->setAccessibleName(QStringLiteral("Braille view"));
     d->braille->setAccessibleDescription(
         QStringLiteral("The cursor channel over the view in braille; moving the caret moves the chart cursor."));
