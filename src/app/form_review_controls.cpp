@@ -1,4 +1,5 @@
 #include "app/form_review_impl.h"
+#include "app/braille_line_widget.h"
 #include "app/chart_widget.h"
 #include "app/command_button.h"
 #include "app/key_names.h"
@@ -90,6 +91,20 @@ void FormReview::buildControls()
             d->popUpChart->popup(at);
     });
 
+    // Read-only, yet a text line with a caret: a screen reader puts it on the braille display,
+    // and its routing keys move the caret, which moves the chart cursor.
+    d->braille = new BrailleLineWidget(d->central);
+    d->braille->setObjectName(BrailleLine::Name);
+    d->braille->setAccessibleName(QStringLiteral("Braille view"));
+    d->braille->setAccessibleDescription(
+        QStringLiteral("The cursor channel over the view in braille; moving the caret moves the chart cursor."));
+    d->braille->setVisible(false);
+    d->surface->add(BrailleLine::Name, d->braille);
+    connect(d->braille, &QLineEdit::cursorPositionChanged, this, [this](int, int now) {
+        if (!d->viewer->Closing)
+            d->viewer->braille.caretMoved(now);
+    });
+
     d->txtIn = new QLineEdit(d->central);
     d->txtIn->setObjectName(QStringLiteral("txtIn"));
     d->txtIn->setAccessibleName(QStringLiteral("Command"));
@@ -171,6 +186,7 @@ void FormReview::buildControls()
     for (QWidget *inPanel : d->offsetPanel->tabOrder())
         chain(inPanel);
     chain(d->chart);
+    chain(d->braille);
 }
 
 void FormReview::layoutControls()
@@ -195,11 +211,18 @@ void FormReview::layoutControls()
     const int chartWidth = std::max(50, width - (d->controlsHidden ? 20 : 110));
     // Hidden controls leave no column to keep clear of.
     const int chartLeft = d->controlsOnRight || d->controlsHidden ? Margin : ChartLeft;
-    const int below = 3 + LabelHeight + 4 + CommandHeight + (listShown ? 4 + ListHeight : 0) + Margin;
+    const bool brailleShown = !d->braille->property(WidgetSurface::HiddenProperty).toBool() && ready;
+    d->braille->setVisible(brailleShown);
+    const int below = 3 + (brailleShown ? CommandHeight + 3 : 0) + LabelHeight + 4 + CommandHeight
+                      + (listShown ? 4 + ListHeight : 0) + Margin;
     const int chartHeight = std::max(60, height - Margin - below);
     d->chart->setGeometry(chartLeft, Margin, chartWidth, chartHeight);
 
     int y = Margin + chartHeight + 3;
+    if (brailleShown) {
+        d->braille->setGeometry(chartLeft, y, chartWidth, CommandHeight);
+        y += CommandHeight + 3;
+    }
     const int quarter = chartWidth / 4;
     d->labels[0]->setGeometry(chartLeft, y, chartWidth - 2 * quarter, LabelHeight);
     d->labels[1]->setGeometry(chartLeft + chartWidth - 2 * quarter, y, quarter, LabelHeight);

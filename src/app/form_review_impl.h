@@ -41,6 +41,7 @@ struct FormReview::Impl {
     QWidget *central = nullptr;
     ChartWidget *chart = nullptr;
     QLineEdit *txtIn = nullptr;
+    QLineEdit *braille = nullptr;   // the braille line, below the chart
     QListWidget *list = nullptr;
     QLabel *labels[3] = {};
     QHash<QString, QPushButton *> buttons;

@@ -128,6 +128,12 @@ void WidgetSurface::setToolTip(const QString &name, const QString &text)
         widget->setToolTip(text);
 }
 
+void WidgetSurface::setCaret(const QString &name, int position)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(control(name)))
+        edit->setCursorPosition(position);
+}
+
 void WidgetSurface::setBusy(bool busy)
 {
     if (busy == busy_)

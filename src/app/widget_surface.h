@@ -34,6 +34,7 @@ public:
     // The picture's state is kept in the button's "picture" property, for tests and tools.
     void setPicture(const QString &name, const QString &picture) override;
     void setToolTip(const QString &name, const QString &text) override;
+    void setCaret(const QString &name, int position) override;
     void repaint() override;
     void messageBox(const QString &title, const QString &text, MessageIcon icon) override;
     std::optional<QString> openFileDialog(const FileDialogRequest &request) override;

@@ -11,6 +11,7 @@ public:
     QHash<QString, QString> captions;
     QHash<QString, QString> pictures;
     QHash<QString, QString> toolTips;
+    QHash<QString, int> carets;
     QSet<QString> disabled;
     QSet<QString> hidden;
     QSet<QString> checked;
@@ -28,6 +29,7 @@ public:
     void setBusy(bool on) override { busy = on; }
     void setPicture(const QString &name, const QString &picture) override { pictures[name] = picture; }
     void setToolTip(const QString &name, const QString &text) override { toolTips[name] = text; }
+    void setCaret(const QString &name, int position) override { carets[name] = position; }
     void repaint() override {}
 
     bool isEnabled(const QString &name) const { return !disabled.contains(name); }

@@ -29,6 +29,8 @@ public:
     // buttons), "enabled" / "disabled" (auto-scroll, auto-scale), "open" / "closed" (offset).
     virtual void setPicture(const QString &name, const QString &picture) { (void)name, (void)picture; }
     virtual void setToolTip(const QString &name, const QString &text) { (void)name, (void)text; }
+    // Where the caret of a text line stands (0 = before its first character).
+    virtual void setCaret(const QString &name, int position) { (void)name, (void)position; }
     virtual void repaint() = 0;
     virtual void messageBox(const QString &title, const QString &text, MessageIcon icon) = 0;
     // Empty optional = cancelled.

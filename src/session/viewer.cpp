@@ -134,7 +134,8 @@ QList<QPair<QString, QString>> Viewer::extraState() const
             {QStringLiteral("auto_scroll"), chart.AutoScrollEnabled ? QStringLiteral("1") : QStringLiteral("0")},
             {QStringLiteral("auto_scale"), chart.AutoScaleEnabled ? QStringLiteral("1") : QStringLiteral("0")},
             {QStringLiteral("cursor_row"), QString::number(chart.cursorRow())},
-            {QStringLiteral("focus"), focusName()}};
+            {QStringLiteral("focus"), focusName()},
+            {QStringLiteral("digits"), QString::number(spokenDigits())}};
     return fields + live.stateFields();
 }
 
@@ -159,6 +160,14 @@ bool Viewer::keyPress(const QString &key)
         else
             help.SpeakHelp(commandText);
         return true;
+    }
+    // The braille line's caret keys move its caret (and the cursor with it), never the view.
+    if (focusName() == BrailleLine::Name) {
+        QString bare = key;
+        for (const char *modifier : {"Ctrl+", "Alt+", "Shift+"})
+            bare.remove(QLatin1String(modifier));
+        if (braille.keyPress(bare))
+            return true;
     }
     // A command box that holds text is a text box: its caret keys edit the text, not the view.
     if (!editsCommandText(key))

@@ -15,6 +15,7 @@
 #include "sound/sound_save.h"
 #include "sound/sound_menu.h"
 #include "sound/tone_generator.h"
+#include "view/braille_line.h"
 #include "view/navigation.h"
 #include "view/offset_panel.h"
 #include "view/strip_chart_model.h"
@@ -81,6 +82,8 @@ public:
     // True when `key` moves the caret or deletes in the command box, which has the focus and
     // holds text: it is then the box's own key, whatever the window does with it otherwise.
     bool editsCommandText(const QString &key) const;
+    // Significant digits of spoken values; 0 = the usual forms ("SpokenDigits").
+    int spokenDigits() const { return speech.numbers.digits(); }
     bool Closing = false;
     bool StartingUp = false;
 
@@ -100,6 +103,7 @@ public:
     SpikeClipper clipper{data, chart, view, speech, ports.surface, ports.pump};
     Navigation navigation{chart, data, view, ports.surface, speech};
     OffsetPanel offsets{data, ports.surface, speech};
+    BrailleLine braille{chart, data, view, ports.surface, navigation, speech};
 
 private:
     // What the tone and the scan use until the shell provides better.

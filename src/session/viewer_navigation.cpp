@@ -14,6 +14,11 @@ void Viewer::connectNavigation()
         navigation.CheckArrowColors();
     });
 
+    // The braille line shows what the chart shows, and its caret where the cursor stands.
+    QObject::connect(&chart, &StripChartModel::redrawRequested, &chart, [this] { braille.refresh(); });
+    QObject::connect(&chart, &StripChartModel::viewChanged, &chart, [this] { braille.refresh(); });
+    QObject::connect(&chart, &StripChartModel::cursorChanged, &chart, [this] { braille.followCursor(); });
+
     auto &h = loader.hooks;
     const auto chain = [](std::function<void()> &slot, std::function<void()> more) {
         slot = [before = slot, more] {

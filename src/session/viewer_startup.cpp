@@ -75,6 +75,7 @@ void Viewer::startUp()
         StartingUp = true;
         // Before the first word: the whole session speaks at the rate the user chose.
         speech.setVoiceStyle(VoiceSettings::read(store));
+        speech.numbers.setDigits(VoiceSettings::readSpokenDigits(store));
     });
     steps.run(3, [&] {
         QDir().mkpath(folder);
@@ -96,6 +97,7 @@ void Viewer::startUp()
     steps.run(18, [&] {
         scan.readScanSpeed(store);
         navigation.readClickInc(store);
+        braille.readCells(store);
     });
     steps.run(19, [&] { applyAppearanceStep(&ChartAppearance::readTitleFont); });
     // An empty DataDirectory means the program folder; the readers fall back to it, and the
@@ -125,6 +127,7 @@ void Viewer::startUp()
         ui.setVisible(QStringLiteral("cmdSaveView"), false);
         // Nothing to move or scale until a file is loaded.
         HideArrows();
+        braille.refresh();
     });
     steps.run(42, [&] { soundMenu.readSoundFlags(store); });
     steps.run(45, [&] {

@@ -28,7 +28,7 @@ QString Navigation::cursorReadoutText() const
     const int channel = chart_.CursorChannel();
     if (row < 0 || row >= chart_.rowCount() || channel < 0 || channel >= chart_.channelCount())
         return QString();
-    return NumberForms::hhnnss(chart_.GetTime(row)) + u' ' + NumberForms::signPadded(chart_.GetValue(channel, row));
+    return NumberForms::hhnnss(chart_.GetTime(row)) + u' ' + speech_.numbers.readout(chart_.GetValue(channel, row));
 }
 
 void Navigation::speakCursor()

@@ -88,5 +88,5 @@ void OffsetPanel::TxtOffset_Enter(const QString &text)
 void OffsetPanel::speakOffset()
 {
     if (validChannel())
-        speech_.speak(QStringLiteral("Offset channel %1 offset %2").arg(OffsetChannel).arg(NumberForms::signPadded(offset()).trimmed()));
+        speech_.speak(QStringLiteral("Offset channel %1 offset %2").arg(OffsetChannel).arg(speech_.numbers.value(offset()).trimmed()));
 }

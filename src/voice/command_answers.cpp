@@ -179,20 +179,33 @@ void CommandBox::buildAnswers()
         return false;
     });
 
+    on("DIGITS", [this](const QString &t) {
+        const std::optional<double> v = VoiceSettings::numberIn(t);
+        if (!v || *v != std::floor(*v) || !viewer_.speech.numbers.setDigits(int(*v))) {
+            speak(L("Spoken digits unchanged: the number must be a whole number from 0 to 15."));
+            return false;
+        }
+        VoiceSettings::writeSpokenDigits(viewer_.ports.settings, viewer_.spokenDigits());
+        speak(viewer_.spokenDigits() == 0 ? L("Numbers are spoken in the usual forms.")
+                                          : L("Numbers are spoken with ") + QString::number(viewer_.spokenDigits())
+                                                + L(" significant digits."));
+        return false;
+    });
+
     on("MAX", [this, &chart](const QString &t) {
         const double v = answerValue(t);
         if (v > chart.YAxisMin() + 1) {
             chart.setYAxisMax(v);
-            speak(L("New Y Max is ") + NumberForms::signPadded(chart.YAxisMax()));
+            speak(L("New Y Max is ") + viewer_.speech.numbers.value(chart.YAxisMax()));
         } else {
-            speak(L("Y Max unchanged: it must be more than ") + NumberForms::signPadded(chart.YAxisMin() + 1).trimmed() + L("."));
+            speak(L("Y Max unchanged: it must be more than ") + viewer_.speech.numbers.value(chart.YAxisMin() + 1).trimmed() + L("."));
         }
         return false;
     });
 
     on("MIN", [this, &chart](const QString &t) {
         chart.setYAxisMin(answerValue(t));
-        speak(L("New Y Min is ") + NumberForms::signPadded(chart.YAxisMin()));
+        speak(L("New Y Min is ") + viewer_.speech.numbers.value(chart.YAxisMin()));
         return false;
     });
 

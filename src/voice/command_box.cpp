@@ -3,6 +3,7 @@
 #include "session/viewer.h"
 #include <QDir>
 #include <new>
+#include <utility>
 #include <stdexcept>
 
 namespace {
@@ -147,8 +148,9 @@ bool CommandBox::DoTextCmd()
         const QString command = typed.toUpper().trimmed();
         for (const Row &row : rows_) {
             if (row.matches ? row.matches(command) : row.words.contains(command)) {
+                focusMovedAway_ = false;
                 row.run();
-                return false;
+                return std::exchange(focusMovedAway_, false);
             }
         }
         if (!runInlineAnswer(typed, stays))

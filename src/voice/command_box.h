@@ -94,4 +94,6 @@ private:
     QList<Row> rows_;
     QHash<QString, Answer> answers_;
     QList<InlinePrompt> inlinePrompts_;
+    // Set by a command that moved the focus to another control, where it stays.
+    bool focusMovedAway_ = false;
 };

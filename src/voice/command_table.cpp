@@ -83,12 +83,12 @@ void CommandBox::buildTable()
     row({L("NOTES")}, [this] { viewer_.reports.mnuNotesInfo(); });
     row({L("LIMITS")}, [this] { viewer_.reports.SpeakChartLimits(); });
     row({L("MAX")}, [this, &chart] {
-        speak(L("Channel ") + NumberForms::signPadded(chart.CursorChannel() + 1) + L(" Current Y Max ") + NumberForms::floored(chart.YAxisMax()));
+        speak(L("Channel ") + NumberForms::signPadded(chart.CursorChannel() + 1) + L(" Current Y Max ") + viewer_.speech.numbers.level(chart.YAxisMax()));
         speak(L("Enter new Y Max or escape to abort."));
         PendingCommand = L("MAX");
     });
     row({L("MIN")}, [this, &chart] {
-        speak(L("Channel ") + NumberForms::signPadded(chart.CursorChannel() + 1) + L(" Current Y Min ") + NumberForms::floored(chart.YAxisMin()));
+        speak(L("Channel ") + NumberForms::signPadded(chart.CursorChannel() + 1) + L(" Current Y Min ") + viewer_.speech.numbers.level(chart.YAxisMin()));
         speak(L("Enter new Y Min or escape to abort."));
         PendingCommand = L("MIN");
     });
@@ -122,6 +122,8 @@ void CommandBox::buildTable()
     prompt({L("VOL")}, L("VOL"), L("Enter volume 1 to 10."));
     prompt({L("SPEED")}, L("SPEED"), L("Enter scan speed in samples per second."));
     prompt({L("RATE")}, L("RATE"), L("Enter speech rate from -100 for the slowest to 100 for the fastest."));
+    row({L("BRAILLE")}, [this] { focusMovedAway_ = viewer_.braille.focusAndSpeak(); });
+    prompt({L("DIGITS")}, L("DIGITS"), L("Enter the number of significant digits to speak, 1 to 15, or 0 for the usual forms."));
 
     inlinePrompts_ = {
         {{L("LOAD")}, L("LOADFILENAME")},
@@ -139,5 +141,6 @@ void CommandBox::buildTable()
         {{L("VOL")}, L("VOL")},
         {{L("SPEED")}, L("SPEED")},
         {{L("RATE")}, L("RATE")},
+        {{L("DIGITS")}, L("DIGITS")},
     };
 }

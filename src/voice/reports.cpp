@@ -36,17 +36,17 @@ double Reports::maximumY() const
 
 void Reports::SpeakChartHeight()
 {
-    next(QStringLiteral("Top ") + floored(chart_.YAxisMax())) &&
-        next(QStringLiteral("Bottom ") + floored(chart_.YAxisMin())) &&
-        next(QStringLiteral("Height ") + floored(chart_.YAxisMax() - chart_.YAxisMin()));
+    next(QStringLiteral("Top ") + speech_.numbers.level(chart_.YAxisMax())) &&
+        next(QStringLiteral("Bottom ") + speech_.numbers.level(chart_.YAxisMin())) &&
+        next(QStringLiteral("Height ") + speech_.numbers.level(chart_.YAxisMax() - chart_.YAxisMin()));
 }
 
 void Reports::SpeakChartLimits()
 {
     next(QStringLiteral("Chart View Starts ") + hhnnss(chart_.XAxisMin())) &&
         next(QStringLiteral("Ends ") + hhnnss(chart_.XAxisMax())) &&
-        next(QStringLiteral("Top ") + floored(chart_.YAxisMax())) &&
-        next(QStringLiteral("Bottom ") + floored(chart_.YAxisMin()));
+        next(QStringLiteral("Top ") + speech_.numbers.level(chart_.YAxisMax())) &&
+        next(QStringLiteral("Bottom ") + speech_.numbers.level(chart_.YAxisMin()));
 }
 
 void Reports::SpeakChartID()
@@ -73,14 +73,14 @@ void Reports::mnuStatsInfo()
     speech_.speak(QStringLiteral("Starts ") + shortDate(h.StartTime) + u' ' + hhnnss(h.StartTime));
     if (!next(QStringLiteral("Duration ") + hhnnss(h.EndTime - h.StartTime)) ||
         !next(QStringLiteral("Average Rate: ") + threeDecimals(data_.AvgRate) + QStringLiteral(" samples per second.")) ||
-        !next(QStringLiteral("Maximum Y ") + floored(maximumY()) + QStringLiteral(" .")))
+        !next(QStringLiteral("Maximum Y ") + speech_.numbers.level(maximumY()) + QStringLiteral(" .")))
         return;
     if (speech_.pumpAndTest())
         return;
     // Always the first channel, whichever one the cursor follows.
     double avg = 0, b1 = 0, b2 = 0, b3 = 0, b4 = 0;
     view_.FindViewAvg(avg, b1, b2, b3, b4, 0);
-    speech_.speak(QStringLiteral("Average Y value ") + floored(avg));
+    speech_.speak(QStringLiteral("Average Y value ") + speech_.numbers.level(avg));
     if (!next(QStringLiteral("Below 25% ") + floored(b1)))
         return;
     speech_.speak(QStringLiteral("25 to 50% ") + floored(b2));

@@ -1,6 +1,7 @@
 #pragma once
 #include "ports/speech_port.h"
 #include "ports/window_surface.h"
+#include "voice/spoken_numbers.h"
 #include <QString>
 
 class MessagePump;
@@ -38,6 +39,8 @@ public:
     bool silent() const { return silent_; }
 
     bool AbortRequested = false;
+    // How values are put into words (the user's "SpokenDigits").
+    SpokenNumbers numbers;
 
 private:
     SpeechPort &port_;

@@ -1,6 +1,7 @@
 #include "voice/voice_settings.h"
 #include "ports/settings_store.h"
 #include "util/leading_number.h"
+#include "voice/spoken_numbers.h"
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -40,4 +41,17 @@ VoiceStyle VoiceSettings::read(const SettingsStore &store)
 void VoiceSettings::writeRate(SettingsStore &store, int rate)
 {
     store.write(Section, QStringLiteral("SpeechRate"), QString::number(rate));
+}
+
+int VoiceSettings::readSpokenDigits(const SettingsStore &store)
+{
+    const std::optional<double> v = numberIn(store.read(Section, QStringLiteral("SpokenDigits"), QString()));
+    if (!v || *v != std::floor(*v) || *v < 0 || *v > SpokenNumbers::MaxDigits)
+        return 0;
+    return int(*v);
+}
+
+void VoiceSettings::writeSpokenDigits(SettingsStore &store, int digits)
+{
+    store.write(Section, QStringLiteral("SpokenDigits"), QString::number(digits));
 }

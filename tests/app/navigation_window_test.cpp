@@ -255,3 +255,17 @@ TEST_F(NavigationWindowTest, EnterPressesTheFocusedButtonAndScreenReadersCanPres
     press("cmdIncX");
     QTRY_VERIFY(width() > w);
 }
+
+TEST_F(NavigationWindowTest, BrailleLineComesAfterTheChartAndItsCaretMovesTheCursor)
+{
+    auto *line = control<QLineEdit>("BrailleView");
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(chart().nextInFocusChain(), line);
+    QAccessibleInterface *a11y = QAccessible::queryAccessibleInterface(line);
+    EXPECT_EQ(a11y->text(QAccessible::Name), "Braille view");
+    int start = 0, end = 0;
+    EXPECT_EQ(a11y->textInterface()->textAtOffset(0, QAccessible::WordBoundary, &start, &end), line->text());
+    a11y->textInterface()->setCursorPosition(5);   // a routing key
+    EXPECT_EQ(model.cursorRow(), 274);   // the middle of rows 250 to 299
+    EXPECT_EQ(speech->spoken.last(), v.navigation.cursorReadoutText());
+}
