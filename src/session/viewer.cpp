@@ -141,6 +141,7 @@ bool Viewer::keyPress(const QString &key)
     speech.AbortRequested = key == QLatin1String("Escape");
     // Any key ends the help being read, as it would silence a screen reader.
     help.keyPressed();
+    navigation.keySeen();
     if (key == QLatin1String("Escape"))
         commandBox.PendingCommand.clear();
     if (key == QLatin1String("Space")) {
@@ -161,6 +162,10 @@ bool Viewer::keyPress(const QString &key)
 
     // Then the control with the focus.
     const QString focus = focusName();
+    // The cursor's jumps: on the chart, and the edge and page keys in an empty command box too.
+    const bool onChart = focus == QLatin1String("iStripChartX1");
+    if ((onChart || (focus == QLatin1String("txtIn") && commandText.isEmpty())) && navigation.landmarkKey(key, onChart))
+        return true;
     if (focus == QLatin1String("txtIn"))
         return commandBox.txtIn_KeyPress(key);
     if (focus == QLatin1String("List1"))
@@ -199,4 +204,5 @@ void Viewer::setAudioOutput(AudioPort *audio)
 void Viewer::setPaceClock(PaceClock *clock)
 {
     scan.setClock(clock ? *clock : realClock_);
+    earcons.setClock(clock ? *clock : realClock_);
 }

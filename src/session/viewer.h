@@ -9,6 +9,7 @@
 #include "session/action_registry.h"
 #include "session/ports.h"
 #include "settings/recent_files.h"
+#include "sound/earcons.h"
 #include "sound/pace_clocks.h"
 #include "sound/sonified_scan.h"
 #include "sound/sound_save.h"
@@ -111,6 +112,7 @@ public:
     SoundMenu soundMenu{tone, speech, ports.surface, ports.pump};
     SonifiedScan scan{chart, data, speech, ports.surface, ports.pump, tone, soundMenu, realClock_};
     SoundSave soundSave{data, tone, scan, speech, ports.surface};
+    Earcons earcons{tone, ports.pump, realClock_};
     VeyraArchive archive{speech, ports.surface, ports.pump, ports.settings};
     CommandBox commandBox{*this};
 
@@ -125,6 +127,8 @@ private:
     void applyAppearanceStep(void (ChartAppearance::*read)(const SettingsStore &));
     void connectNavigation();
     void registerNavigationActions();
+    // Says the shape of the cursor channel over the view.
+    void mnuDescribeView();
 
     QString baseTitle_;
     QString versionText_;
