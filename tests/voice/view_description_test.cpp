@@ -40,6 +40,10 @@ TEST_F(DescribeTest, CleanShapesAreToldStretchByStretch)
     EXPECT_EQ(describe(200, [](int i) { return i < 100 ? 0.0 : 1.0; }),
               "Channel 1 is flat at about  0 from 21:00:00 to 21:01:39, then rises to  1 at 21:01:40, then stays at about  1 "
               "until 21:03:19.");
+    // A drift under a fifth of the range is flat; a little more is a rise.
+    const auto tilted = [](double tilt) { return [tilt](int i) { return i < 100 ? tilt * i / 99 : 1.0; }; };
+    EXPECT_TRUE(describe(200, tilted(0.19)).startsWith("Channel 1 is flat at about  .0")) << speech.spoken.join(u'|').toStdString();
+    EXPECT_TRUE(describe(200, tilted(0.21)).startsWith("Channel 1 rises from  0 at")) << speech.spoken.join(u'|').toStdString();
     EXPECT_EQ(describe(1000, [](int) { return 0.5; }), "Channel 1 is flat at about  .5.");
     EXPECT_EQ(describe(1, [](int) { return 0.5; }), "Channel 1 has one sample in this view,  .5 at 21:00:00.");
     EXPECT_EQ(describe(0, [](int) { return 0.0; }), "No file loaded.");
