@@ -137,7 +137,7 @@ bool LandmarkFinder::isLandmark(size_t row, bool valley) const
     return h - lowest(row, to, valley) >= need;
 }
 
-std::optional<size_t> LandmarkFinder::next(long long row, int direction, bool valley) const
+std::optional<size_t> LandmarkFinder::next(long long row, int direction, bool valley, bool spikesToo) const
 {
     const double need = threshold();
     if (!hasValues() || !(need > 0))
@@ -152,7 +152,7 @@ std::optional<size_t> LandmarkFinder::next(long long row, int direction, bool va
             if (t == MinMaxPyramid::npos)
                 return std::nullopt;
             const size_t top = firstAtLeast(size_t(s), t, drop.high, valley, false, true);
-            if (top != MinMaxPyramid::npos && isLandmark(top, valley))
+            if (top != MinMaxPyramid::npos && isLandmark(top, valley) && (spikesToo || !isSpike(top, valley)))
                 return top;
             s = (long long)t;
         }
@@ -163,7 +163,7 @@ std::optional<size_t> LandmarkFinder::next(long long row, int direction, bool va
             if (t == MinMaxPyramid::npos)
                 return std::nullopt;
             const size_t top = firstAtLeast(t + 1, size_t(s) + 1, drop.high, valley, false, true);
-            if (top != MinMaxPyramid::npos && isLandmark(top, valley))
+            if (top != MinMaxPyramid::npos && isLandmark(top, valley) && (spikesToo || !isSpike(top, valley)))
                 return top;
             s = (long long)t;
         }
@@ -194,7 +194,7 @@ int LandmarkFinder::countSpikes(int limit, bool &gaveUp) const
     gaveUp = false;
     int spikes = 0, looked = 0;
     for (const bool valley : {false, true}) {
-        for (auto at = next((long long)first_ - 1, 1, valley); at; at = next((long long)*at, 1, valley)) {
+        for (auto at = next((long long)first_ - 1, 1, valley, true); at; at = next((long long)*at, 1, valley, true)) {
             if (++looked > limit) {
                 gaveUp = true;
                 return spikes;

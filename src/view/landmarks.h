@@ -25,7 +25,8 @@ ViewRows viewRows(const StripChartModel &chart, const DataSet &data, ViewWindow 
 // A peak is a sample whose prominence is at least a quarter of the view's value range: its
 // height above the higher of the two lowest points that part it from higher ground on either
 // side, looking no further than the view. Of equal neighbours on a flat top only the first is
-// the peak; a sample at the view's edge is never one. Valleys are the same upside down.
+// the peak; a sample at the view's edge is never one. Valleys are the same upside down. The
+// cursor's jumps pass over spikes (see isSpike), which are counted apart.
 // Values that are not finite are left out of everything.
 class LandmarkFinder {
 public:
@@ -40,8 +41,9 @@ public:
     // The first row holding the view's largest (or smallest) value.
     std::optional<size_t> extreme(bool largest) const;
     // The nearest peak (or valley) after `row` (direction > 0) or before it (direction < 0);
-    // `row` may lie outside the view.
-    std::optional<size_t> next(long long row, int direction, bool valley) const;
+    // `row` may lie outside the view. Spikes are passed over unless `spikesToo`: a burst of
+    // interference is not what the user looks for.
+    std::optional<size_t> next(long long row, int direction, bool valley, bool spikesToo = false) const;
     bool isLandmark(size_t row, bool valley) const;
 
     // A spike: a run of at most five samples, holding `row`, whose every value stands out by

@@ -66,12 +66,12 @@ TEST(Landmarks, NextAndPreviousFollowTheRuleOnRandomWalks)
             std::optional<size_t> after, before;
             for (size_t r = n; r-- > 0;) {
                 ASSERT_EQ(finder.isLandmark(r, valley), bool(expected[r])) << round << ' ' << r;
-                ASSERT_EQ(finder.next((long long)r, 1, valley), after) << round << ' ' << r << ' ' << valley;
+                ASSERT_EQ(finder.next((long long)r, 1, valley, true), after) << round << ' ' << r << ' ' << valley;
                 if (expected[r])
                     after = r;
             }
             for (size_t r = 0; r < n; ++r) {
-                ASSERT_EQ(finder.next((long long)r, -1, valley), before) << round << ' ' << r << ' ' << valley;
+                ASSERT_EQ(finder.next((long long)r, -1, valley, true), before) << round << ' ' << r << ' ' << valley;
                 if (expected[r])
                     before = r;
             }
@@ -103,4 +103,19 @@ TEST(Landmarks, ExtremesAreTheFirstOfTheirValueAndEdgesAreNoPeaks)
     EXPECT_EQ(finder.extreme(false), std::optional<size_t>(100));
     EXPECT_EQ(finder.next(99, 1, false), std::nullopt);
     EXPECT_EQ(finder.next(5000, -1, true), std::nullopt);
+}
+
+// A jump passes over a burst of five samples to the broad hump behind it; six samples are a peak.
+TEST(Landmarks, JumpsPassOverSpikes)
+{
+    for (const int burst : {5, 6}) {
+        std::vector<double> v(2000);
+        for (size_t i = 0; i < v.size(); ++i)
+            v[i] = std::exp(-std::pow((double(i) - 1500) / 100, 2)) + (i >= 300 && i < 300 + size_t(burst) ? 3 : 0);
+        MinMaxPyramid summary;
+        summary.build(v.data(), v.size());
+        const LandmarkFinder finder(v.data(), summary, 0, v.size() - 1);
+        EXPECT_EQ(finder.next(0, 1, false), std::optional<size_t>(burst == 5 ? 1500 : 300));
+        EXPECT_EQ(finder.next(0, 1, false, true), std::optional<size_t>(300));
+    }
 }
