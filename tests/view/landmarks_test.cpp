@@ -79,34 +79,9 @@ TEST(Landmarks, NextAndPreviousFollowTheRuleOnRandomWalks)
     }
 }
 
-TEST(Landmarks, AQuarterOfTheRangeOnTheShallowerSideIsJustEnough)
-{
-    const auto peaks = [](std::vector<double> v) {
-        MinMaxPyramid summary;
-        summary.build(v.data(), v.size());
-        return LandmarkFinder(v.data(), summary, 0, v.size() - 1).isLandmark(3, false);
-    };
-    EXPECT_TRUE(peaks({0, 4, 0, 1, 0, 2, 0}));      // prominence 1 of a range of 4
-    EXPECT_FALSE(peaks({0, 4, 0, 0.99, 0, 2, 0}));
-    EXPECT_FALSE(peaks({0, 4, 0, 1, 0.01, 2, 0}));  // the right side is the shallower one
-}
-
-TEST(Landmarks, ExtremesAreTheFirstOfTheirValueAndEdgesAreNoPeaks)
-{
-    std::vector<double> ramp(5000);
-    for (size_t i = 0; i < ramp.size(); ++i)
-        ramp[i] = std::min<double>(i, 4000);   // tops out flat from row 4000
-    MinMaxPyramid summary;
-    summary.build(ramp.data(), ramp.size());
-    const LandmarkFinder finder(ramp.data(), summary, 100, 4999);
-    EXPECT_EQ(finder.extreme(true), std::optional<size_t>(4000));
-    EXPECT_EQ(finder.extreme(false), std::optional<size_t>(100));
-    EXPECT_EQ(finder.next(99, 1, false), std::nullopt);
-    EXPECT_EQ(finder.next(5000, -1, true), std::nullopt);
-}
-
-// A jump passes over a burst of five samples to the broad hump behind it; six samples are a peak.
-TEST(Landmarks, JumpsPassOverSpikes)
+// A jump passes over a burst of five samples to the broad hump behind it; six samples are a
+// peak. The maximum is the burst's first sample; the view's edges are no peaks.
+TEST(Landmarks, JumpsPassOverSpikesAndExtremesTakeTheFirstSample)
 {
     for (const int burst : {5, 6}) {
         std::vector<double> v(2000);
@@ -117,5 +92,7 @@ TEST(Landmarks, JumpsPassOverSpikes)
         const LandmarkFinder finder(v.data(), summary, 0, v.size() - 1);
         EXPECT_EQ(finder.next(0, 1, false), std::optional<size_t>(burst == 5 ? 1500 : 300));
         EXPECT_EQ(finder.next(0, 1, false, true), std::optional<size_t>(300));
+        EXPECT_EQ(finder.extreme(true), std::optional<size_t>(300));
+        EXPECT_EQ(finder.next(1500, 1, false, true), std::nullopt);
     }
 }
