@@ -167,10 +167,11 @@ bool FormReview::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::ShortcutOverride:
-        // Some desktops bind Ctrl+U in text boxes; the menu's shortcuts must win in the command box.
+        // Text boxes bind Ctrl+U and Ctrl+D (delete) on some desktops; the menu's shortcuts must win in the command box.
         if (watched == d->txtIn) {
             const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
-            if (pressed == QKeySequence(Qt::CTRL | Qt::Key_U) || pressed == QKeySequence(Qt::CTRL | Qt::Key_I)) {
+            if (pressed == QKeySequence(Qt::CTRL | Qt::Key_U) || pressed == QKeySequence(Qt::CTRL | Qt::Key_I) ||
+                pressed == QKeySequence(Qt::CTRL | Qt::Key_D)) {
                 event->ignore();
                 return true;
             }

@@ -83,6 +83,8 @@ void FormReview::buildMenus()
     item(info, s("mnuObserverInfo"), s("&Observer"));
     item(info, s("mnuStatsInfo"), s("&Stats"));
     item(info, s("mnuNotesInfo"), s("&Notes"));
+    // Ctrl+D: no screen reader takes it (they use Insert and Caps Lock combinations).
+    item(info, s("mnuDescribeView"), s("&Describe View"), QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(info, &QMenu::aboutToShow, this, [this] {
         if (d->viewer->actions.contains(QStringLiteral("mnuInfo")))
             runAction(QStringLiteral("mnuInfo"));

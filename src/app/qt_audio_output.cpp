@@ -57,7 +57,9 @@ QtAudioOutput::~QtAudioOutput()
 
 void QtAudioOutput::createBuffer(int length)
 {
+    // A new buffer plays from its start: a short sound must be heard whole.
     writeBuffer(QByteArray(qMax(length, 0), Silence));
+    position_ = 0;
 }
 
 void QtAudioOutput::writeBuffer(const QByteArray &bytes)

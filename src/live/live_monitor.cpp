@@ -34,7 +34,8 @@ QByteArray alarmEarcon()
 }
 
 QString channelNumber(int zeroBased) { return QString::number(zeroBased + 1); }
-QString spokenNumber(double value) { return NumberForms::signPadded(value).trimmed(); }
+// A level as the user chose to hear numbers, without the sign column's blank.
+QString spokenNumber(const SpokenNumbers &numbers, double value) { return numbers.value(value).trimmed(); }
 
 void tuneCarrier(ToneGenerator &tone)
 {
@@ -152,7 +153,7 @@ void LiveMonitor::raiseAlarm(int channel, double level, double time)
     earconPlaying_ = true;
     v_.tone.playEarcon(alarmEarcon());
     QTimer::singleShot(EarconMs, &follower, [this] { restoreTone(); });
-    const QString sentence = L("Alarm: channel ") + channelNumber(channel) + L(" above ") + spokenNumber(level) +
+    const QString sentence = L("Alarm: channel ") + channelNumber(channel) + L(" above ") + spokenNumber(v_.speech.numbers, level) +
                              L(" at ") + NumberForms::hhnnss(time);
     v_.ports.surface.setLabel(L("LBLLR"), sentence);
     // Spoken once the reading that found it is over: speaking waits, and other work runs meanwhile.
@@ -295,7 +296,7 @@ bool LiveMonitor::alarmAnswer(const QString &typed)
     }
     alarmLevel_ = level;
     sinceAlarm_.invalidate();
-    v_.speech.speak(L("Alarm set for channel ") + channelNumber(alarmChannel_) + L(" above ") + spokenNumber(level) + L("."));
+    v_.speech.speak(L("Alarm set for channel ") + channelNumber(alarmChannel_) + L(" above ") + spokenNumber(v_.speech.numbers, level) + L("."));
     return false;
 }
 

@@ -145,6 +145,7 @@ bool Viewer::keyPress(const QString &key)
     speech.AbortRequested = key == QLatin1String("Escape");
     // Any key ends the help being read, as it would silence a screen reader.
     help.keyPressed();
+    navigation.keySeen();
     if (key == QLatin1String("Escape")) {
         live.escapePressed(commandBox.PendingCommand == QLatin1String("ALARM"));
         commandBox.PendingCommand.clear();
@@ -175,6 +176,10 @@ bool Viewer::keyPress(const QString &key)
 
     // Then the control with the focus.
     const QString focus = focusName();
+    // The cursor's jumps: on the chart, and the edge and page keys in an empty command box too.
+    const bool onChart = focus == QLatin1String("iStripChartX1");
+    if ((onChart || (focus == QLatin1String("txtIn") && commandText.isEmpty())) && navigation.landmarkKey(key, onChart))
+        return true;
     if (focus == QLatin1String("txtIn"))
         return commandBox.txtIn_KeyPress(key);
     if (focus == QLatin1String("List1"))
@@ -213,4 +218,5 @@ void Viewer::setAudioOutput(AudioPort *audio)
 void Viewer::setPaceClock(PaceClock *clock)
 {
     scan.setClock(clock ? *clock : realClock_);
+    earcons.setClock(clock ? *clock : realClock_);
 }

@@ -10,6 +10,7 @@
 #include "session/action_registry.h"
 #include "session/ports.h"
 #include "settings/recent_files.h"
+#include "sound/earcons.h"
 #include "sound/pace_clocks.h"
 #include "sound/sonified_scan.h"
 #include "sound/sound_save.h"
@@ -116,6 +117,7 @@ public:
     SoundMenu soundMenu{tone, speech, ports.surface, ports.pump};
     SonifiedScan scan{chart, data, speech, ports.surface, ports.pump, tone, soundMenu, realClock_};
     SoundSave soundSave{data, tone, scan, speech, ports.surface};
+    Earcons earcons{tone, ports.pump, realClock_};
     VeyraArchive archive{speech, ports.surface, ports.pump, ports.settings};
     CommandBox commandBox{*this};
     LiveMonitor live{*this};
@@ -133,6 +135,8 @@ private:
     void registerNavigationActions();
     // Following a recording while it is written, its tone and its alarm.
     void connectLive();
+    // Says the shape of the cursor channel over the view.
+    void mnuDescribeView();
 
     QString baseTitle_;
     QString versionText_;

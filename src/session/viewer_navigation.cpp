@@ -1,6 +1,12 @@
 // The navigation parts of the Viewer: how they meet the chart, the loader and the reports,
 // and their clicks by control name.
 #include "session/viewer.h"
+#include "voice/view_description.h"
+
+namespace {
+// Significant digits of the description's numbers while the user keeps the usual forms.
+constexpr int DescribeDigits = 3;
+}
 
 void Viewer::connectNavigation()
 {
@@ -8,6 +14,7 @@ void Viewer::connectNavigation()
     navigation.speakChartHeight = [this] { reports.SpeakChartHeight(); };
     view.recolourArrows = [this] { navigation.CheckArrowColors(); };
     hooks.checkScrollEnabled = [this] { navigation.CheckScrollEnabled(); };
+    navigation.playEarcon = [this](Landmark kind) { earcons.play(kind); };
     // Any change of the view (a scan, a typed command, the pointer) refreshes the buttons.
     QObject::connect(&chart, &StripChartModel::viewChanged, &chart, [this] {
         navigation.CheckScrollEnabled();
@@ -59,6 +66,7 @@ void Viewer::registerNavigationActions()
     for (int ch = 1; ch <= StripChartModel::MaxChannels; ++ch)
         actions.add(QStringLiteral("mnuCH%1").arg(ch), [&n, ch] { n.mnuCH_Click(ch); });
     actions.add(QStringLiteral("UpdateMnuCH"), [&n] { n.UpdateMnuCH(); });
+    actions.add(QStringLiteral("mnuDescribeView"), [this] { mnuDescribeView(); });
     actions.add(QStringLiteral("cmdAutoScale"), [this] {
         view.cmdAutoScale_Click();
         navigation.CheckScrollEnabled();
@@ -70,4 +78,9 @@ void Viewer::registerNavigationActions()
     actions.add(QStringLiteral("cmdOffsetDown"), [&o] { o.cmdOffsetDown_Click(); });
     actions.add(QStringLiteral("cmdChUp"), [&o] { o.cmdChUp_Click(); });
     actions.add(QStringLiteral("cmdCHDown"), [&o] { o.cmdCHDown_Click(); });
+}
+
+void Viewer::mnuDescribeView()
+{
+    speech.speak(describeView(chart, data, view, spokenDigits() > 0 ? spokenDigits() : DescribeDigits));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "view/landmarks.h"
 #include <QString>
 #include <functional>
 
@@ -74,6 +75,15 @@ public:
     // Says the cursor's sample and shows it in the readout label.
     void speakCursor();
 
+    // --- landmarks (cursor mode) ---
+    // Home, End, PageUp and PageDown (with the focus on the chart or in an empty command box)
+    // and, with the focus on the chart, ] [ P Shift+P V Shift+V. True when the key was one.
+    bool landmarkKey(const QString &key, bool onChart);
+    // Plays the short sound of a kind of landmark (wired by the Viewer).
+    std::function<void(Landmark)> playEarcon;
+    // Every key the window sees: a readout not yet spoken gives way to it.
+    void keySeen() { ++keys_; }
+
     // The spoken report that ends a change of the view made with the pointer in `mode`.
     void pointerChangeDone(int mode);
 
@@ -90,6 +100,9 @@ private:
     bool cursorOn() const;
     void shiftViewToCursor(double time);
     void setCursorMode(bool on);
+    void jumpTo(int row, Landmark kind, const QString &word);
+    void findLandmark(int direction, bool valley);
+    void findExtreme(bool largest);
 
     StripChartModel &chart_;
     DataSet &data_;
@@ -99,6 +112,7 @@ private:
 
     double rememberedXMin_ = 0, rememberedXMax_ = 0, rememberedYMin_ = 0, rememberedYMax_ = 0;
     bool recallEnabled_ = false;
+    quint64 keys_ = 0;
     // What the buttons show now, so a refresh that changes nothing costs nothing.
     int shownMode_ = -1;
     int shownScroll_ = -1, shownScale_ = -1;

@@ -82,6 +82,7 @@ void CommandBox::buildTable()
     row({L("INFO")}, [this] { viewer_.reports.mnuDataFileInfo(); });
     row({L("NOTES")}, [this] { viewer_.reports.mnuNotesInfo(); });
     row({L("LIMITS")}, [this] { viewer_.reports.SpeakChartLimits(); });
+    row({L("DESCRIBE")}, [this] { viewer_.actions.run(L("mnuDescribeView")); });
     row({L("MAX")}, [this, &chart] {
         speak(L("Channel ") + NumberForms::signPadded(chart.CursorChannel() + 1) + L(" Current Y Max ") + viewer_.speech.numbers.level(chart.YAxisMax()));
         speak(L("Enter new Y Max or escape to abort."));
