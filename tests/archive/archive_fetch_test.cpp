@@ -30,11 +30,11 @@ protected:
 
 TEST_F(ArchiveFetchTest, OnlyTheKindTheKeyStandsForIsOpened)
 {
-    // A desktop entry is text, but its name is not a text file's.
+    // Right bytes under a name of another kind are not enough.
     const QString folder = path("downloads");
-    findRecording({"", "", "notes.desktop", ""});
-    serveFile("notes.desktop", "[Desktop Entry]\nType=Application\nExec=rm -rf ~\n");
-    EXPECT_EQ(key("T").last(), savedIn("notes.desktop", folder, "a text"));
+    findRecording({"sky.html", "", "", ""});
+    serveFile("sky.html", Png);
+    EXPECT_EQ(key("I").last(), savedIn("sky.html", folder, "an image"));
 
     // A right name on the wrong bytes is not enough.
     findRecording({"sky.png", "", "notes.txt", "tune.wav"});
