@@ -29,10 +29,7 @@ TEST(ArchiveEdges, TwoDigitYearsUnder30AreThisCentury)
 TEST(ArchiveEdges, ARecordingMatchesFromItsFirstToItsLastMinute)
 {
     ArchiveRecordTable records;
-    readArchiveIndex(recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
-                                QStringLiteral("1800"))
-                         .toUtf8(),
-                     records);
+    readArchiveIndex(recordLine("12/23/2003", "1730", "12/23/2003", "1800").toUtf8(), records);
     const QList<qsizetype> one{1};
     EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 17, 30)), one);
     EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 18, 0)), one);
@@ -43,10 +40,7 @@ TEST(ArchiveEdges, ARecordingMatchesFromItsFirstToItsLastMinute)
 TEST(ArchiveEdges, CrLfLinesCountWithoutTheirCr)
 {
     // "|2" and 7 characters is one short of a record line; with 8 it is one.
-    const QByteArray record = recordLine(QStringLiteral("12/23/2003"), QStringLiteral("1730"), QStringLiteral("12/23/2003"),
-                                         QStringLiteral("1800"))
-                                  .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
-                                  .toUtf8();
+    const QByteArray record = recordLine("12/23/2003", "1730", "12/23/2003", "1800").replace(u'\n', QStringLiteral("\r\n")).toUtf8();
     ArchiveRecordTable records;
     readArchiveIndex("|2abcdefg\r\n" + record, records);
     ASSERT_EQ(records.size(), 2);

