@@ -1,3 +1,4 @@
+#include <cstring>
 #include "../../tools/lmd_writer.h"
 #include "session/state_line.h"
 #include "session/viewer.h"
@@ -107,14 +108,19 @@ TEST_F(FollowTest, AWriterInOddPiecesOfEightChannelsIsReadWholeAndExactly)
     FileHeader h = FileHeader::decode(bytes.constData());
     const qint64 start = 156 + h.NotesLength, whole = (bytes.size() - start) / 72;
     ASSERT_TRUE(waitFor([&] { return rows() == whole; })) << rows() << " of " << whole;
-    const auto *d = reinterpret_cast<const double *>(bytes.constData() + start);
+    // The records start at an odd offset after the notes, so each number is copied out.
+    const auto d = [&](qint64 i) {
+        double v;
+        std::memcpy(&v, bytes.constData() + start + i * 8, 8);
+        return v;
+    };
     for (int r = 0; r < whole; ++r) {
-        ASSERT_EQ(viewer.chart.GetTime(r), d[r * 9]) << r;
+        ASSERT_EQ(viewer.chart.GetTime(r), d(r * 9)) << r;
         for (int c = 0; c < 8; ++c)
-            ASSERT_EQ(viewer.chart.GetValue(c, r), d[r * 9 + 1 + c]) << r << ' ' << c;
+            ASSERT_EQ(viewer.chart.GetValue(c, r), d(r * 9 + 1 + c)) << r << ' ' << c;
     }
     EXPECT_EQ(viewer.data.LastIndex, whole - 1);
-    EXPECT_EQ(viewer.data.header.EndTime, d[(whole - 1) * 9]);
+    EXPECT_EQ(viewer.data.header.EndTime, d((whole - 1) * 9));
     // The summary grew with the rows: it agrees with a scan of them.
     double lo = INFINITY, hi = -INFINITY, min = 0, max = 0;
     MinMaxPyramid::scan(viewer.chart.column(7).data(), size_t(whole), lo, hi);
