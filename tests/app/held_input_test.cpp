@@ -3,6 +3,7 @@
 #include "app/screen_reader_status.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -91,10 +92,7 @@ protected:
     QLineEdit *txtIn() { return control<QLineEdit>("txtIn"); }
     void load(int rows)
     {
-        QProcess gen;
-        gen.start(QStringLiteral(LMDGEN_PATH), {"--rows", QString::number(rows), folder.filePath(QStringLiteral("data.lmd"))});
-        ASSERT_TRUE(gen.waitForFinished(60000));
-        window.loadAfterStartUp(folder.filePath(QStringLiteral("data.lmd")));
+        window.loadAfterStartUp(generateData(folder, QStringLiteral("data.lmd"), {"--rows", QString::number(rows)}));
         ASSERT_TRUE(window.viewer().data.DataReady);
     }
 
