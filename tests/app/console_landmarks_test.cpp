@@ -9,10 +9,10 @@ TEST(ConsoleLandmarks, KeysJumpTheCursorAndSayWhereItLanded)
     QTemporaryDir home;
     const QString file = ConsoleProcess::generate(home, QStringLiteral("transit.lmd"),
                                                   {"--rows", "3000", "--signal", "drift", "--noise", "0", "--spikes", "0"});
-    const QStringList out = ConsoleProcess::lines(ConsoleProcess::run(
+    const QStringList out = ConsoleProcess::run(
         home, {file},
         ":click mnuCursor\n:key P\n:state\n:key [\n:key ]\n:state\n:shift+key P\n:key p\n:key V\nDESCRIBE\n:end\n:state\n"
-        ":key P\n:home\n:state\n"));
+        ":key P\n:home\n:state\n");
     const QString all = out.join(u'\n');
     const QStringList rows = out.filter(QRegularExpression(QStringLiteral("^state: "))).replaceInStrings(
         QRegularExpression(QStringLiteral(".* cursor_row=([0-9]+) .*")), QStringLiteral("\\1"));
