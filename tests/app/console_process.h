@@ -1,4 +1,5 @@
 #pragma once
+#include "support/files.h"
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -9,16 +10,7 @@
 // the user's settings and program folder are never touched.
 namespace ConsoleProcess {
 
-// Writes `name` in `home` with lmdgen and the given options; returns its path.
-inline QString generate(const QTemporaryDir &home, const QString &name, const QStringList &args)
-{
-    const QString out = home.filePath(name);
-    QProcess gen;
-    gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
-    EXPECT_TRUE(gen.waitForFinished(60000));
-    EXPECT_EQ(gen.exitCode(), 0);
-    return out;
-}
+inline QString generate(const QTemporaryDir &home, const QString &name, const QStringList &args) { return generateData(home, name, args); }
 
 struct Outcome {
     bool finished = false;

@@ -8,6 +8,7 @@
 #include "app/speechd_worker.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -169,10 +170,7 @@ TEST(BuiltInVoice, StopCutsTheLineAtOnceAndDropsTheQueuedOnes)
 TEST(BuiltInVoice, TheWindowNamesTheVoiceAndTheNextKeyCutsTheCursorReadoutShort)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("walk.lmd"));
-    QProcess gen;
-    gen.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--rows"), QStringLiteral("500"), path});
-    ASSERT_TRUE(gen.waitForFinished(60000));
+    const QString path = generateData(folder, QStringLiteral("walk.lmd"), {QStringLiteral("--rows"), QStringLiteral("500")});
     BuiltIn builtIn, *b = &builtIn;
     b->msPerWord = 1;
     EspeakSpeech &voice = *b->voice;

@@ -2,6 +2,7 @@
 #include "app/form_review.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
@@ -29,11 +30,7 @@ protected:
     {
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        QProcess gen;
-        const QString path = folder.filePath(QStringLiteral("two.lmd"));
-        gen.start(QStringLiteral(LMDGEN_PATH), {"--channels", "2", "--rows", "2000", path});
-        ASSERT_TRUE(gen.waitForFinished(60000));
-        window.loadAfterStartUp(path);
+        window.loadAfterStartUp(generateData(folder, QStringLiteral("two.lmd"), {"--channels", "2", "--rows", "2000"}));
         ASSERT_TRUE(v.data.DataReady);
         speech->spoken.clear();
     }
@@ -78,17 +75,13 @@ TEST_F(NavigationWindowTest, ButtonsKeysAndTheRightButtonMoveTheViewLightTheirPi
     QTest::keyClick(&chart(), Qt::Key_Right);
     EXPECT_GT(model.XAxisMin(), x0);
     EXPECT_EQ(picture("cmdRight"), "highlighted");
-    EXPECT_EQ(picture("cmdDecX"), "plain");
-    model.setYAxisMin(0);
-    model.setYAxisMax(100);
-    QTest::keyClick(&chart(), Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_DOUBLE_EQ(model.YAxisMax(), 112.5);
 
     // The right button chooses a tool without moving anything.
+    const double top = model.YAxisMax();
     QTest::mousePress(control("cmdUp"), Qt::RightButton);
     QTest::mouseRelease(control("cmdUp"), Qt::RightButton);
     EXPECT_EQ(model.ToolBarMode(), 2);
-    EXPECT_EQ(model.YAxisMax(), 112.5);
+    EXPECT_EQ(model.YAxisMax(), top);
     EXPECT_EQ(picture("cmdDown"), "highlighted");
 
     click("cmdAutoScrollEnable");
@@ -123,7 +116,6 @@ TEST_F(NavigationWindowTest, CursorModeWalksTheSamplesWithKeysAndPointer)
     EXPECT_EQ(speech->spoken, QStringList(v.navigation.cursorReadoutText()));
     drag(inPlot(0.5, 0.5), inPlot(0.75, 0.5));
     EXPECT_NEAR(model.cursorRow(), 1500, 5);
-
 }
 
 TEST_F(NavigationWindowTest, PointerDragsScrollResizeAndZoom)

@@ -10,6 +10,7 @@
 #include "session/viewer.h"
 #include "settings/qsettings_store.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include "support/http_test_server.h"
 #include <QAccessible>
 #include <QAction>
@@ -44,14 +45,7 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    QString generate(const QString &name, const QStringList &args)
-    {
-        const QString path = folder.filePath(name);
-        QProcess gen;
-        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << path);
-        EXPECT_TRUE(gen.waitForFinished(60000));
-        return path;
-    }
+    QString generate(const QString &name, const QStringList &args) { return generateData(folder, name, args); }
     template <typename T = QAction> T *control(const char *name) { return window->findChild<T *>(QLatin1String(name)); }
     QLineEdit *txtIn() { return control<QLineEdit>("txtIn"); }
     Viewer &viewer() { return window->viewer(); }

@@ -25,16 +25,7 @@ protected:
 
     QString path(const QString &name) const { return dir.filePath(name); }
 
-    // Runs lmdgen with `args` writing `name` in the scratch folder; returns the full path.
-    QString generate(const QString &name, const QStringList &args)
-    {
-        const QString out = path(name);
-        QProcess gen;
-        gen.start(QStringLiteral(LMDGEN_PATH), QStringList(args) << out);
-        EXPECT_TRUE(gen.waitForFinished(60000));
-        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().constData();
-        return out;
-    }
+    QString generate(const QString &name, const QStringList &args) { return generateData(dir, name, args); }
 
     void load(const QString &file)
     {
