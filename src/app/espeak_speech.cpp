@@ -97,12 +97,7 @@ void EspeakSpeech::stop()
 
 void EspeakSpeech::setVoiceStyle(const VoiceStyle &style)
 {
-    if (style.rate)
-        style_.rate = style.rate;
-    if (style.pitch)
-        style_.pitch = style.pitch;
-    if (!style.voice.isEmpty())
-        style_.voice = style.voice;
+    style_.takeSetParts(style);
 }
 
 void EspeakSpeech::sendNext()

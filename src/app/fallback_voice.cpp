@@ -109,12 +109,7 @@ void FallbackVoice::stop()
 
 void FallbackVoice::setVoiceStyle(const VoiceStyle &style)
 {
-    if (style.rate)
-        style_.rate = style.rate;
-    if (style.pitch)
-        style_.pitch = style.pitch;
-    if (!style.voice.isEmpty())
-        style_.voice = style.voice;
+    style_.takeSetParts(style);
     if (builtIn_)
         builtIn_->setVoiceStyle(style);
     else

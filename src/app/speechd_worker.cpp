@@ -79,12 +79,7 @@ void SpeechdWorker::say(qint64 seq, const QString &text, bool yielding)
 
 void SpeechdWorker::setStyle(const VoiceStyle &style)
 {
-    if (style.rate)
-        style_.rate = style.rate;
-    if (style.pitch)
-        style_.pitch = style.pitch;
-    if (!style.voice.isEmpty())
-        style_.voice = style.voice;
+    style_.takeSetParts(style);
     applyStyle(style);
 }
 

@@ -8,6 +8,17 @@ struct VoiceStyle {
     std::optional<int> rate;    // -100 (slowest) .. 100 (fastest)
     std::optional<int> pitch;   // -100 (lowest) .. 100 (highest)
     QString voice;              // a voice name of the service, or a kind such as FEMALE1; empty: unset
+
+    // Takes the parts another style sets and keeps its own for the parts that one leaves unset.
+    void takeSetParts(const VoiceStyle &other)
+    {
+        if (other.rate)
+            rate = other.rate;
+        if (other.pitch)
+            pitch = other.pitch;
+        if (!other.voice.isEmpty())
+            voice = other.voice;
+    }
 };
 
 // Where spoken text goes: a speech engine in the window, standard output in the console.
