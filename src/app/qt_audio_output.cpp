@@ -1,4 +1,5 @@
 #include "app/qt_audio_output.h"
+#include "app/audio_stall.h"
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
@@ -10,8 +11,6 @@ constexpr int SampleRate = 44100;
 constexpr qsizetype SinkBufferBytes = 4096;
 // Well inside the queue's length, so it never runs dry while events are handled.
 constexpr int FeedIntervalMs = 10;
-// A stream that takes nothing for this long waits for a fill it will never get: start it.
-constexpr int StallMs = 150;
 constexpr char Silence = char(0x80);
 }
 
@@ -108,13 +107,7 @@ void QtAudioOutput::feed()
         return;
     const qsizetype free = sink_->bytesFree();
     if (free <= 0) {
-        // A new stream, or one that ran dry, plays only once its queue is full enough, and
-        // sometimes never starts: resuming starts it at once.
-        if (sinceTaken_.elapsed() > StallMs) {
-            sink_->suspend();
-            sink_->resume();
-            sinceTaken_.start();
-        }
+        restartStalledStream(*sink_, sinceTaken_);
         return;
     }
     sinceTaken_.start();

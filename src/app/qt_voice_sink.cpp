@@ -1,12 +1,11 @@
 #include "app/qt_voice_sink.h"
+#include "app/audio_stall.h"
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
 
 namespace {
 constexpr int FeedIntervalMs = 10;
-// A stream that takes nothing for this long waits for a fill it will never get: start it.
-constexpr int StallMs = 150;
 } // namespace
 
 QtVoiceSink::QtVoiceSink(int sampleRate)
@@ -85,13 +84,7 @@ void QtVoiceSink::feed()
     }
     const qsizetype free = sink_->bytesFree();
     if (free <= 0) {
-        // A new stream, or one that ran dry, plays only once its queue is full enough, and
-        // sometimes never starts: resuming starts it at once.
-        if (sinceTaken_.elapsed() > StallMs) {
-            sink_->suspend();
-            sink_->resume();
-            sinceTaken_.start();
-        }
+        restartStalledStream(*sink_, sinceTaken_);
         return;
     }
     const qint64 written = device_->write(line_.constData(), qMin(free, line_.size()) & ~qsizetype(1));
