@@ -1,6 +1,7 @@
 #include "archive/archive_dates.h"
 #include "archive/archive_index.h"
 #include "archive/archive_records.h"
+#include "archive/archive_search.h"
 #include "archive_support.h"
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -60,6 +61,26 @@ TEST(ArchiveDates, LastIndexDownloadReadsBackTheDateItWasWrittenAs)
     EXPECT_EQ(readLastIndexDownload("1/1/1999"), day(1999, 1, 1));
     EXPECT_EQ(readLastIndexDownload("12/6/2026"), day(2026, 12, 6));
     EXPECT_LT(readLastIndexDownload("garbage"), day(2000, 1, 1));   // unreadable counts as old
+}
+
+TEST(ArchiveDates, TwoDigitYearsUnder30AreThisCentury)
+{
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"1/1/29"), day(2029, 1, 1));
+    EXPECT_DOUBLE_EQ(CvrtVADate(u"1/1/30"), day(1930, 1, 1));
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(parseArchiveMoment("12/23/29", us), day(2029, 12, 23));
+    EXPECT_EQ(parseArchiveMoment("12/23/30", us), day(1930, 12, 23));
+}
+
+TEST(ArchiveDates, ARecordingMatchesFromItsFirstToItsLastMinute)
+{
+    ArchiveRecordTable records;
+    readArchiveIndex(recordLine("12/23/2003", "1730", "12/23/2003", "1800").toUtf8(), records);
+    const QList<qsizetype> one{1};
+    EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 17, 30)), one);
+    EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 18, 0)), one);
+    EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 17, 29)), QList<qsizetype>());
+    EXPECT_EQ(findArchiveMatches(records, day(2003, 12, 23, 18, 1)), QList<qsizetype>());
 }
 
 struct Read {
@@ -172,6 +193,7 @@ TEST(ArchiveIndexReader, TellsAnIndexFromAPageServedInItsPlace)
     EXPECT_FALSE(readsAsArchiveIndex("<!DOCTYPE html>\n<html><body>|2 Not Found</body></html>\n"));
     EXPECT_FALSE(readsAsArchiveIndex(recordLine("1/1/99999", "0000", "1/1/2004", "0100").toUtf8()));
     EXPECT_FALSE(readsAsArchiveIndex("|20031223\n"));   // 9 characters: too short for a record
+    EXPECT_FALSE(readsAsArchiveIndex("|20031223\r\n"));   // the same, its CR not counted
     EXPECT_TRUE(readsAsArchiveIndex("|200312231\n"));   // 10: a record whose fields are all empty
     EXPECT_FALSE(readsAsArchiveIndex(""));
 }

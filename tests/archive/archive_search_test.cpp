@@ -99,6 +99,8 @@ TEST_F(ArchiveSearchTest, TheListIsWalkedAndHeard)
     EXPECT_EQ(key("Alt+Down"), (QStringList{"Record 4", entries()[3]}));
     EXPECT_EQ(key("Down"), QStringList{"Record 4"});   // the last one again
     EXPECT_EQ(key("Return"), (QStringList{"Record 4", entries()[3]}));
+    list.select(4);   // one past the end selects nothing
+    EXPECT_EQ(list.selected(), -1);
     list.select(0);
     EXPECT_EQ(key("Up"), QStringList{"Record 1"});   // stays at the top
     EXPECT_EQ(key("T"), QStringList{"No text file associated with this record."});

@@ -7,6 +7,7 @@ TEST_F(DownloaderTest, SavesTheWholeBodyFollowingRedirectsAndReplacesALongerFile
     server.serve("/vadataclean/a.lmd", "short body");
     server.routes["/moved"] = {302, "Found", {}, server.url(QStringLiteral("/vadataclean/a.lmd")).toUtf8()};
     writeFile(path("a.lmd"), QByteArray(500, 'x'));
+    speech.AbortRequested = true;   // an Escape from before does not cancel this download
 
     EXPECT_TRUE(downloader.doDownload(server.url(QStringLiteral("/moved")), path("a.lmd")));
     EXPECT_EQ(readFile(path("a.lmd")), "short body");   // exactly the body, nothing of the old file
@@ -55,6 +56,18 @@ TEST_F(DownloaderTest, EscapeCancelsAStalledTransferAndKeepsTheOldFile)
     EXPECT_EQ(readFile(path("big.lmd")), "former contents");
     ASSERT_FALSE(voice.spokenAsync.isEmpty()) << "a long download says how far it got";
     EXPECT_EQ(voice.spokenAsync.first(), "24 percent.");   // 2000 of 8010 bytes
+}
+
+TEST_F(DownloaderTest, DataThatKeepsComingNeverCountsAsAStall)
+{
+    // Each gap is under the limit; the whole transfer is well over it.
+    server.routes["/trickle"] = {200, "OK", QByteArray(8, 't'), {}, false, -1, {}, false, 100};
+    server.routes["/slower"] = {200, "OK", QByteArray(2, 's'), {}, false, -1, {}, false, 600};
+    downloader.stallLimitMs = 300;
+    EXPECT_TRUE(downloader.doDownload(at("/trickle"), path("slow.dat"))) << voice.spoken.join(u'|').toStdString();
+    EXPECT_EQ(readFile(path("slow.dat")), QByteArray(8, 't'));
+    // A gap over the limit is one.
+    EXPECT_EQ(failure("/slower", "slower.dat"), "Error downloading:No data arrived for 1 second.");
 }
 
 TEST_F(DownloaderTest, AFileThatCannotBeWrittenIsReported)
