@@ -35,13 +35,6 @@ protected:
             text += recordLine(startDate, "0000", "1/2/2004", "0000", QStringLiteral("R%1").arg(i + 1)).toUtf8();
         return text;
     }
-    // Escape pressed during the `n`-th pump of the reading (1: the one after "Converting").
-    void escapeAtPump(int n)
-    {
-        for (int i = 1; i < n; ++i)
-            pump.script.push_back([] {});
-        pump.script.push_back([this] { speech.AbortRequested = true; });
-    }
 };
 
 TEST_F(IndexReadTest, UnreadableRecordsAreSaidOnceAtTheEnd)
@@ -56,13 +49,13 @@ TEST_F(IndexReadTest, UnreadableRecordsAreSaidOnceAtTheEnd)
     index.ReadInRecs();
     EXPECT_EQ(voice.spoken.last(), "1 record of the index could not be read.");
     EXPECT_EQ(index.highestRecord(), 1);
-
 }
 
 TEST_F(IndexReadTest, EscapeStopsTheReadingAndLeavesNoHalfTable)
 {
     writeIndex(records(1200));
-    escapeAtPump(2);   // at "record  0"
+    pump.script.push_back([] {});   // "Converting"
+    pump.script.push_back([this] { speech.AbortRequested = true; });   // at "record  0"
     index.ReadInRecs();
     EXPECT_EQ(index.highestRecord(), 0) << "a half table would be searched as if whole";
     EXPECT_EQ(voice.spokenAsync, QStringList{"record  0"});

@@ -1,5 +1,4 @@
 #include "archive/downloader_fixture.h"
-#include <QElapsedTimer>
 #include <QFileInfo>
 
 // What a careless or hostile server sends instead of a whole file: none of it may replace a
@@ -100,10 +99,7 @@ TEST_F(DownloaderTest, ADripTooSlowToFinishFailsButAQuickBodyDoesNot)
     downloader.stallLimitMs = 5000;   // bytes keep coming: only the rate can end it
     downloader.slowWindowMs = 300;
 
-    QElapsedTimer took;
-    took.start();
     EXPECT_EQ(failure("/drip", "d.lmd"), "Error downloading:The file came too slowly: less than 1 kilobyte a second for 1 second.");
-    EXPECT_LT(took.elapsed(), 5000);
     EXPECT_TRUE(downloader.doDownload(at("/quick"), path("q.lmd")));
 }
 

@@ -48,7 +48,11 @@ TEST_F(DownloaderTest, EscapeCancelsAStalledTransferAndKeepsTheOldFile)
     writeFile(path("big.lmd"), "former contents");
     server.routes["/big.lmd"] = {200, "OK", QByteArray(4000, 'b'), {}, true};
     downloader.progressEveryMs = 60;
-    escapeAfter(30);
+    pump.script.resize(30, [] {});   // Escape once the download has pumped 30 times
+    pump.script.push_back([this] {
+        EXPECT_TRUE(downloader.Downloading);
+        speech.AbortRequested = true;
+    });
 
     EXPECT_FALSE(downloader.doDownload(at("/big.lmd"), path("big.lmd")));
     EXPECT_EQ(voice.spoken, (QStringList{"Downloading big.lmd", "Download cancelled by user."}));

@@ -56,6 +56,7 @@ TEST_F(Export, FailuresAreSpokenAndKeepTheOldExport)
         const QString said = speech.spoken.last();
         EXPECT_TRUE(said.startsWith(QLatin1String("There was an error exporting ")) && said.contains(answer + QLatin1String("\r\n")))
             << said.toStdString();
+        EXPECT_EQ(said.endsWith(QLatin1String("\r\nThe disk is full.")), answer == QLatin1String("old.txt")) << said.toStdString();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }

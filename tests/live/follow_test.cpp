@@ -4,6 +4,7 @@
 #include "session/viewer.h"
 #include "support/fake_audio.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -95,11 +96,8 @@ TEST_F(FollowTest, AWriterInOddPiecesOfEightChannelsIsReadWholeAndExactly)
     EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Following live.lmd.")));
     ASSERT_TRUE(waitFor([&] { return writer.state() == QProcess::NotRunning; }, 10000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().constData();
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    FileHeader h = FileHeader::decode(bytes.constData());
-    const qint64 start = 156 + h.NotesLength, whole = (bytes.size() - start) / 72;
+    const QByteArray bytes = readFile(path);
+    const qint64 start = 156 + FileHeader::decode(bytes.constData()).NotesLength, whole = (bytes.size() - start) / 72;
     ASSERT_TRUE(waitFor([&] { return rows() == whole; })) << rows() << " of " << whole;
     // The records start at an odd offset after the notes, so each number is copied out.
     const auto d = [&](qint64 i) {

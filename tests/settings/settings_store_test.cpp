@@ -1,3 +1,4 @@
+#include "data/data_set.h"
 #include "settings/qsettings_store.h"
 #include "settings/text_ini_format.h"
 #include "session/viewer.h"
@@ -180,6 +181,21 @@ TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
         for (int i = 0; i < 40; ++i)
             EXPECT_EQ(store.read(QStringLiteral("Recent"), who + QString::number(i), {}), QStringLiteral("path, %1").arg(i))
                 << who.toStdString() << i;
+}
+
+// A stored time zone as a careless edit or a damaged file leaves it: read as something usable.
+TEST(SettingsValues, ATimeZoneNoZoneCanBeReadsAsZero)
+{
+    FakeSettings settings;
+    DataSet data;
+    for (const char *zone : {"1e300", "-1e300", "inf", "nan", "40000", "25"}) {
+        settings.values[QStringLiteral("Settings/TZ")] = QLatin1String(zone);
+        data.getStaticHeaderInfo(settings);
+        EXPECT_EQ(data.header.TimeZone, 0) << zone;
+    }
+    settings.values[QStringLiteral("Settings/TZ")] = QStringLiteral("-5.4");
+    data.getStaticHeaderInfo(settings);
+    EXPECT_EQ(data.header.TimeZone, -5);
 }
 
 } // namespace
