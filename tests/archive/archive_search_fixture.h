@@ -8,11 +8,7 @@
 
 struct FakeDesktop : DesktopPort {
     QStringList opened;
-    bool openWithDesktop(const QString &path) override
-    {
-        opened << path;
-        return true;
-    }
+    bool openWithDesktop(const QString &path) override { return opened << path, true; }
 };
 
 // An archive on 127.0.0.1 with a few December 2003 recordings, and a viewer pointed at it.

@@ -133,8 +133,9 @@ TEST_F(SettingsFileTest, HandEditsSurviveEveryStart)
     EXPECT_EQ(QFileInfo(path).lastModified().toUTC(), longAgo) << "rewritten with nothing changed";
 }
 
-// While an update runs, no other process can take the file's lock; afterwards it can.
-TEST_F(SettingsFileTest, AnUpdateHoldsTheFileLock)
+// While an update runs, no other process can take the file's lock; afterwards it can. Two
+// processes writing at once lose nothing: each write merges with the file under the lock.
+TEST_F(SettingsFileTest, WritesHoldTheFileLockAndTwoProcessesWritingAtOnceLoseNothing)
 {
     const QString lockPath = path + QLatin1String(".lock");
     const auto lockedElsewhere = [&] {
@@ -156,13 +157,7 @@ TEST_F(SettingsFileTest, AnUpdateHoldsTheFileLock)
     EXPECT_TRUE(duringUpdate);
     EXPECT_FALSE(lockedElsewhere());
     EXPECT_EQ(QSettingsStore(path).read(QStringLiteral("Recent"), QStringLiteral("RecentLoaded1"), {}), QStringLiteral("/d/x.lmd"));
-}
 
-// One process writes while the other does: each write merges with the file under the lock, and
-// a write brings in what the other stored meanwhile.
-TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
-{
-    QSettingsStore store(path);
     const auto writer = [&](const QString &who) {
         for (int i = 0; i < 40; ++i)
             store.write(QStringLiteral("Recent"), who + QString::number(i), QStringLiteral("path, %1").arg(i));
