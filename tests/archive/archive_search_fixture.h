@@ -8,14 +8,8 @@
 
 struct FakeDesktop : DesktopPort {
     QStringList opened;
-    bool openWithDesktop(const QString &path) override
-    {
-        opened << path;
-        return true;
-    }
+    bool openWithDesktop(const QString &path) override { return opened << path, true; }
 };
-
-inline const QStringList AllFiles = {"sky.png", "rec.lmd", "notes.txt", "sound.wav"};
 
 // An archive on 127.0.0.1 with a few December 2003 recordings, and a viewer pointed at it.
 class ArchiveSearchTest : public LoadFixture {
@@ -37,7 +31,7 @@ protected:
         serveIndex(QStringLiteral("Veyra Archive recordings\n\n") +
                    recordLine("12/22/2003", "2300", "12/23/2003", "0200", "Evening") +
                    recordLine("12/23/2003", "2300", "12/24/2003", "0100", "Late") +
-                   recordLine("12/23/2003", "1700", "12/23/2003", "1730", "Meteor", AllFiles) +
+                   recordLine("12/23/2003", "1700", "12/23/2003", "1730", "Meteor", {"sky.png", "rec.lmd", "notes.txt", "sound.wav"}) +
                    recordLine("12/23/2003", "1731", "12/23/2003", "1800", "After") +
                    recordLine("12/24/2003", "0100", "12/24/2003", "0200", "Next day") +
                    recordLine("1/5/2004", "0000", "1/5/2004", "0100", "Unsafe", {"", "../evil.lmd", "", ""}));

@@ -99,6 +99,8 @@ TEST_F(ArchiveSearchTest, TheListIsWalkedAndHeard)
     EXPECT_EQ(key("Alt+Down"), (QStringList{"Record 4", entries()[3]}));
     EXPECT_EQ(key("Down"), QStringList{"Record 4"});   // the last one again
     EXPECT_EQ(key("Return"), (QStringList{"Record 4", entries()[3]}));
+    list.select(4);   // one past the end selects nothing
+    EXPECT_EQ(list.selected(), -1);
     list.select(0);
     EXPECT_EQ(key("Up"), QStringList{"Record 1"});   // stays at the top
     EXPECT_EQ(key("T"), QStringList{"No text file associated with this record."});
@@ -114,15 +116,10 @@ TEST_F(ArchiveSearchTest, TheListIsWalkedAndHeard)
 TEST_F(ArchiveSearchTest, FilesAreFetchedIntoTheDataFolderThenLoadedOrOpened)
 {
     server.serve("/archive/vadataclean/rec.lmd", readFile(generate("rec.lmd", {"--rows", "50"})));
-    server.serve("/archive/vadataclean/sound.wav", "RIFF....WAVE");
     search("12/23/2003 17:30");
     viewer.archive.List1.List1_GotFocus();   // selects the first entry
-
-    EXPECT_EQ(key("W").mid(0, 3), (QStringList{"Downloading sound.wav", "Finished downloading.", "Saved sound.wav"}));
-    EXPECT_EQ(desktop.opened, QStringList{QDir::toNativeSeparators(path("downloads/sound.wav"))});
-    const QStringList failed = key("I");   // not on the server
-    EXPECT_EQ(failed.last(), "Error downloading:The server answered 404 Not Found.");
-    EXPECT_EQ(desktop.opened.size(), 1) << "a failed download opens nothing";
+    EXPECT_EQ(key("I").last(), "Error downloading:The server answered 404 Not Found.");   // not on the server
+    EXPECT_TRUE(desktop.opened.isEmpty()) << "a failed download opens nothing";
 
     EXPECT_TRUE(key("S").contains("Number of channels  1."));   // the recording's report
     EXPECT_TRUE(viewer.data.FileLoaded);

@@ -19,13 +19,8 @@ inline QString recordLine(const QString &startDate, const QString &startTime, co
                           const QString &endTime, const QString &label = QStringLiteral("Meteor"),
                           const QStringList &files = {QString(), QString(), QString(), QString()})
 {
-    QStringList f;
-    f << QStringLiteral("200312231700") << label << QStringLiteral("Scatter") << QStringLiteral("x") << QStringLiteral("t5")
-      << QStringLiteral("6.5") << QStringLiteral("7") << QStringLiteral("t8") << QStringLiteral("t9") << QStringLiteral("t10")
-      << QStringLiteral("t11") << QStringLiteral("t12") << startDate << startTime << endDate << endTime << QString()
-      << QString() << QString() << QString() << QStringLiteral("Detail of ") + label << QStringLiteral("t22")
-      << QStringLiteral("t23") << QStringLiteral("t24") << QStringLiteral("t25") << files;
-    return u'|' + f.join(u'|') + QStringLiteral("|\n");
+    return QStringLiteral("|200312231700|%1|Scatter|x|t5|6.5|7|t8|t9|t10|t11|t12|%2|%3|%4|%5|||||Detail of %1|t22|t23|t24|t25|%6|\n")
+        .arg(label, startDate, startTime, endDate, endTime, files.join(u'|'));
 }
 
 } // namespace ArchiveSupport

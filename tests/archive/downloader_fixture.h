@@ -34,14 +34,4 @@ protected:
     {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
-    // Presses Escape once the download has pumped `pumps` times.
-    void escapeAfter(int pumps)
-    {
-        for (int i = 0; i < pumps; ++i)
-            pump.script.push_back([] {});
-        pump.script.push_back([this] {
-            EXPECT_TRUE(downloader.Downloading);
-            speech.AbortRequested = true;
-        });
-    }
 };

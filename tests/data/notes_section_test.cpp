@@ -79,24 +79,19 @@ TEST(NotesSection, ModifiedNotesForSaving)
 
 TEST(NotesSection, AverageRate)
 {
-    StripChartModel chart;
-    chart.AddChannel(QStringLiteral("a"), 0);
-    DataSet d;
-    d.AvgRate = 99;
-    d.LastIndex = 0;
-    chart.AddRow(100.0);
-    d.CalcAvgRate(chart);
-    EXPECT_EQ(d.AvgRate, 0);
-
-    // A zero time span gives 0, not the previous file's rate.
-    d.AvgRate = 99;
-    chart.AddRow(100.0);
-    d.LastIndex = 1;
-    d.CalcAvgRate(chart);
-    EXPECT_EQ(d.AvgRate, 0);
-
-    chart.AddRow(100.0 + 2.0 / 86400);
-    d.LastIndex = 2;
-    d.CalcAvgRate(chart);
-    EXPECT_NEAR(d.AvgRate, 1.0, 1e-6);
+    // Rows at these times, the last one LastIndex; a rate left from another file never stays.
+    const auto rate = [](std::initializer_list<double> times) {
+        StripChartModel chart;
+        chart.AddChannel(QStringLiteral("a"), 0);
+        for (double t : times)
+            chart.AddRow(t);
+        DataSet d;
+        d.AvgRate = 99;
+        d.LastIndex = int(times.size()) - 1;
+        d.CalcAvgRate(chart);
+        return d.AvgRate;
+    };
+    EXPECT_EQ(rate({100.0}), 0);
+    EXPECT_EQ(rate({100.0, 100.0}), 0);   // no time span
+    EXPECT_NEAR(rate({100.0, 100.0, 100.0 + 2.0 / 86400}), 1.0, 1e-6);
 }

@@ -126,6 +126,7 @@ TEST_F(Save, AnyWriteErrorLeavesTheOldFileAndIsReported)
         EXPECT_EQ(readFile(target), QByteArray("old contents")) << c.budget;
         ASSERT_EQ(surface.boxes.size(), 1) << c.budget;
         EXPECT_TRUE(surface.boxes[0].text.startsWith(QLatin1String("There was an error saving ") + c.answer + "\r\n"));
+        EXPECT_EQ(surface.boxes[0].text.endsWith(QLatin1String("\r\nThe disk is full.")), c.answer == target) << c.budget;
         EXPECT_FALSE(surface.labels.value(QStringLiteral("LBLLR")).startsWith(QLatin1String(" Saved ")));
         EXPECT_TRUE(viewer.recent.RecentSaved[0].isEmpty());
         EXPECT_TRUE(viewer.chart.title().isEmpty());
@@ -139,27 +140,6 @@ TEST_F(Save, AnyWriteErrorLeavesTheOldFileAndIsReported)
     viewer.writer.cmdSaveView();
     EXPECT_EQ(QFileInfo(target).size(), headerAndNotes + 500 * 32);
     EXPECT_TRUE(viewer.chart.title().endsWith(QLatin1String("  by  Obs.Site #2  in  Hilltop")));
-}
-
-TEST_F(Save, AFullDiskIsCalledThatBySaveAndExport)
-{
-    load(generate(QStringLiteral("in.lmd"), {"--rows", "3000", "--channels", "2"}));
-    const QString target = path(QStringLiteral("full.lmd"));
-    for (const qint64 room : {0, 100, 70000}) {
-        SCOPED_TRACE(room);
-        surface.boxes.clear();
-        viewer.writer.openFile = [room](const QString &p) { return std::make_unique<FullDiskSaveFile>(p, room); };
-        surface.dialogAnswers.push_back(target);
-        viewer.writer.cmdSaveView();
-        ASSERT_EQ(surface.boxes.size(), 1);
-        EXPECT_TRUE(surface.boxes[0].text.endsWith(QLatin1String("\r\nThe disk is full."))) << surface.boxes[0].text.toStdString();
-
-        viewer.exporter.openFile = [room](const QString &p) { return std::make_unique<FullDiskSaveFile>(p, room); };
-        type(QStringLiteral("EXPORT"));
-        type(QStringLiteral("full.txt"));
-        EXPECT_TRUE(speech.spoken.last().endsWith(QLatin1String("\r\nThe disk is full."))) << speech.spoken.last().toStdString();
-        EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("full.txt"))));
-    }
 }
 
 TEST_F(Save, AndExportNeverReplaceADeviceOrAPipe)

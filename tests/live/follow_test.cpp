@@ -4,40 +4,33 @@
 #include "session/viewer.h"
 #include "support/fake_audio.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
+#include <numeric>
 #include <gtest/gtest.h>
 
 namespace {
 constexpr double Start = 45372.875, Step = 1.0 / 86400;
 
-QByteArray le(double v)
+// Records from row `from` on, one channel: row r holds values[r - from].
+QByteArray records(int from, const std::vector<double> &values)
 {
-    QByteArray b(8, Qt::Uninitialized);
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-// Records from row `from` on; channel c of row r holds values[r - from] + c / 10.
-QByteArray records(int from, const std::vector<double> &values, int channels = 1)
-{
-    QByteArray out;
+    QByteArray out(qsizetype(values.size()) * 16, Qt::Uninitialized);
     for (size_t i = 0; i < values.size(); ++i) {
-        out.append(le(Start + double(from + int(i)) * Step));
-        for (int c = 0; c < channels; ++c)
-            out.append(le(values[i] + c / 10.0));
+        qToLittleEndian(Start + double(from + int(i)) * Step, out.data() + i * 16);
+        qToLittleEndian(values[i], out.data() + i * 16 + 8);
     }
     return out;
 }
 std::vector<double> ramp(int from, int count)
 {
-    std::vector<double> v;
-    for (int r = from; r < from + count; ++r)
-        v.push_back(r);
+    std::vector<double> v(static_cast<size_t>(count));
+    std::iota(v.begin(), v.end(), double(from));
     return v;
 }
 } // namespace
@@ -63,10 +56,8 @@ protected:
     }
     void create(int rows)
     {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(lmd::headerFor(1, notes, Start, Start).encode() + notes + records(0, ramp(0, rows)));
-        f.close();
+        QFile::remove(path);
+        append(lmd::headerFor(1, notes, Start, Start).encode() + notes + records(0, ramp(0, rows)));
         load();
     }
     void append(const QByteArray &bytes)
@@ -87,14 +78,17 @@ protected:
         viewer.keyPress(QStringLiteral("Return"));
     }
     int rows() const { return viewer.chart.rowCount(); }
+    void settle(int ms)
+    {
+        QThread::msleep(ms);
+        QCoreApplication::processEvents();
+    }
 };
 
 TEST_F(FollowTest, AWriterInOddPiecesOfEightChannelsIsReadWholeAndExactly)
 {
     QProcess writer;
-    writer.start(QStringLiteral(LMDGEN_PATH), {QStringLiteral("--live"), QStringLiteral("20"), QStringLiteral("--cycle"), QStringLiteral("40"), QStringLiteral("--channels"),
-                                               QStringLiteral("8"), QStringLiteral("--pieces"), QStringLiteral("23"),
-                                               QStringLiteral("--duration"), QStringLiteral("2"), path});
+    writer.start(QStringLiteral(LMDGEN_PATH), {"--live", "20", "--cycle", "40", "--channels", "8", "--pieces", "23", "--duration", "2", path});
     ASSERT_TRUE(waitFor([&] { return QFileInfo(path).size() > 156 + 8 * 72; }));
     load();
     viewer.chart.summary(7);   // built now, so the rows to come extend it
@@ -102,11 +96,8 @@ TEST_F(FollowTest, AWriterInOddPiecesOfEightChannelsIsReadWholeAndExactly)
     EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Following live.lmd.")));
     ASSERT_TRUE(waitFor([&] { return writer.state() == QProcess::NotRunning; }, 10000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().constData();
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    FileHeader h = FileHeader::decode(bytes.constData());
-    const qint64 start = 156 + h.NotesLength, whole = (bytes.size() - start) / 72;
+    const QByteArray bytes = readFile(path);
+    const qint64 start = 156 + FileHeader::decode(bytes.constData()).NotesLength, whole = (bytes.size() - start) / 72;
     ASSERT_TRUE(waitFor([&] { return rows() == whole; })) << rows() << " of " << whole;
     // The records start at an odd offset after the notes, so each number is copied out.
     const auto d = [&](qint64 i) {
@@ -137,9 +128,7 @@ TEST_F(FollowTest, APartialRecordWaitsForItsRestAndThePollAloneFindsIt)
     const QByteArray next = records(5, {50, 60});
     append(next.left(16 + 7));
     ASSERT_TRUE(waitFor([&] { return rows() == 6; }, 1500));
-    EXPECT_EQ(viewer.data.LastIndex, 5);
-    QThread::msleep(600);
-    QCoreApplication::processEvents();
+    settle(600);
     EXPECT_EQ(rows(), 6);
     append(next.mid(16 + 7));
     ASSERT_TRUE(waitFor([&] { return rows() == 7; }, 1500));
@@ -167,8 +156,7 @@ TEST_F(FollowTest, AShorterOrReplacedFileStopsFollowingAndKeepsTheRows)
         EXPECT_EQ(rows(), 7);
         EXPECT_TRUE(stateLine(viewer).contains(QStringLiteral(" following=0 ")));
         append(records(7, {7}));
-        QThread::msleep(600);
-        QCoreApplication::processEvents();
+        settle(600);
         EXPECT_EQ(rows(), 7);
     }
 }
@@ -188,8 +176,7 @@ TEST_F(FollowTest, TheViewKeepsItsWidthAndShowsTheNewestSampleWhileAutoScrollIsO
     viewer.actions.run(QStringLiteral("cmdAutoScrollEnable"));   // the user looks back
     append(records(110, ramp(110, 10)));
     ASSERT_TRUE(waitFor([&] { return rows() == 120; }));
-    QThread::msleep(150);
-    QCoreApplication::processEvents();
+    settle(150);
     EXPECT_EQ(viewer.chart.XAxisMax(), Start + 109 * Step);
     viewer.actions.run(QStringLiteral("cmdAutoScrollEnable"));
     EXPECT_TRUE(waitFor([&] { return viewer.chart.XAxisMax() == Start + 119 * Step; }));
@@ -242,8 +229,7 @@ TEST_F(FollowTest, TheAlarmSoundsOnAnUpwardCrossingAtMostOnceInTenSeconds)
     EXPECT_EQ(audio.created.last(), int(audio.buffer.size()));   // the earcon
     append(records(9, {1, 3}));
     ASSERT_TRUE(waitFor([&] { return rows() == 11; }));
-    QThread::msleep(20);
-    QCoreApplication::processEvents();
+    settle(20);
     EXPECT_EQ(alarms().size(), 1);
     type(QStringLiteral("ALARM"));
     viewer.keyPress(QStringLiteral("Escape"));

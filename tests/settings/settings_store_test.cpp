@@ -1,3 +1,4 @@
+#include "data/data_set.h"
 #include "settings/qsettings_store.h"
 #include "settings/text_ini_format.h"
 #include "session/viewer.h"
@@ -132,8 +133,9 @@ TEST_F(SettingsFileTest, HandEditsSurviveEveryStart)
     EXPECT_EQ(QFileInfo(path).lastModified().toUTC(), longAgo) << "rewritten with nothing changed";
 }
 
-// While an update runs, no other process can take the file's lock; afterwards it can.
-TEST_F(SettingsFileTest, AnUpdateHoldsTheFileLock)
+// While an update runs, no other process can take the file's lock; afterwards it can. Two
+// processes writing at once lose nothing: each write merges with the file under the lock.
+TEST_F(SettingsFileTest, WritesHoldTheFileLockAndTwoProcessesWritingAtOnceLoseNothing)
 {
     const QString lockPath = path + QLatin1String(".lock");
     const auto lockedElsewhere = [&] {
@@ -155,13 +157,7 @@ TEST_F(SettingsFileTest, AnUpdateHoldsTheFileLock)
     EXPECT_TRUE(duringUpdate);
     EXPECT_FALSE(lockedElsewhere());
     EXPECT_EQ(QSettingsStore(path).read(QStringLiteral("Recent"), QStringLiteral("RecentLoaded1"), {}), QStringLiteral("/d/x.lmd"));
-}
 
-// One process writes while the other does: each write merges with the file under the lock, and
-// a write brings in what the other stored meanwhile.
-TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
-{
-    QSettingsStore store(path);
     const auto writer = [&](const QString &who) {
         for (int i = 0; i < 40; ++i)
             store.write(QStringLiteral("Recent"), who + QString::number(i), QStringLiteral("path, %1").arg(i));
@@ -180,6 +176,21 @@ TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
         for (int i = 0; i < 40; ++i)
             EXPECT_EQ(store.read(QStringLiteral("Recent"), who + QString::number(i), {}), QStringLiteral("path, %1").arg(i))
                 << who.toStdString() << i;
+}
+
+// A stored time zone as a careless edit or a damaged file leaves it: read as something usable.
+TEST(SettingsValues, ATimeZoneNoZoneCanBeReadsAsZero)
+{
+    FakeSettings settings;
+    DataSet data;
+    for (const char *zone : {"1e300", "-1e300", "inf", "nan", "40000", "25"}) {
+        settings.values[QStringLiteral("Settings/TZ")] = QLatin1String(zone);
+        data.getStaticHeaderInfo(settings);
+        EXPECT_EQ(data.header.TimeZone, 0) << zone;
+    }
+    settings.values[QStringLiteral("Settings/TZ")] = QStringLiteral("-5.4");
+    data.getStaticHeaderInfo(settings);
+    EXPECT_EQ(data.header.TimeZone, -5);
 }
 
 } // namespace
