@@ -1,6 +1,5 @@
 #include "app/qt_speech.h"
 #include "support/sound_server.h"
-#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>

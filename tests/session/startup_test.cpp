@@ -178,11 +178,8 @@ TEST_F(RecentFileTest, MenuEntriesLoadTheirFileAndReportIt)
     EXPECT_TRUE(panelClosed);
 
     // A load that fails leaves nothing to navigate.
-    QFile bad(path(QStringLiteral("bad.lmd")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(QByteArray(200, '\x7f'));
-    bad.close();
-    load(bad.fileName());
+    writeFile(path(QStringLiteral("bad.lmd")), QByteArray(200, '\x7f'));
+    load(path(QStringLiteral("bad.lmd")));
     EXPECT_FALSE(surface.isVisible(QStringLiteral("cmdLeft")));
     EXPECT_FALSE(surface.isEnabled(QStringLiteral("cmdOffset")));
 }
