@@ -1,14 +1,17 @@
-// The built-in voice and when it takes over from speech-dispatcher, against stand-ins for the
-// server and the sound device; and the built-in synthesizer itself, into memory.
+// Our speech against stand-ins for speech-dispatcher and the sound device: how it makes way for
+// a screen reader's, when the built-in voice takes over, and the built-in synthesizer itself.
 #include "app/espeak_engine.h"
 #include "app/espeak_speech.h"
 #include "app/fallback_voice.h"
 #include "app/form_review.h"
+#include "app/late_voice.h"
 #include "app/qt_speech.h"
 #include "app/speechd_worker.h"
 #include "support/fakes.h"
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMutex>
+#include <QRegularExpression>
 #include <QTest>
 #include <atomic>
 #include <cmath>
@@ -18,11 +21,15 @@ namespace {
 
 constexpr int Rate = 1000;   // samples a second of the stand-in synthesizer: 2 bytes a millisecond
 
-// A server that connects or not, and speaks every line at once, or refuses it.
+enum class Fate { Spoken, CutShort, CancelledUnheard };
+
+// A server that connects or not, and reports for each line what a script says happened to it
+// (spoken whole once the script has run out), or refuses every line. Logs "say TEXT" ("yield
+// TEXT" for a line sent to be cut short) and "rate N".
 class Server : public SpeechdWorker {
 public:
     enum Mode { Answers, Unreachable, Silent, TakesNoLines };
-    explicit Server(Mode mode) : mode_(mode) {}
+    explicit Server(Mode mode = Answers) : mode_(mode) {}
     void open() override
     {
         if (mode_ == Unreachable)
@@ -30,20 +37,51 @@ public:
         else if (mode_ != Silent)
             emit opened();
     }
-    void say(qint64 seq, const QString &text, bool) override
+    void say(qint64 seq, const QString &text, bool yielding) override
     {
-        said << text;   // read by the test only once the line is over
+        Fate fate = Fate::Spoken;
+        {
+            QMutexLocker locked(&lock_);
+            log_ << (yielding ? QStringLiteral("yield ") : QStringLiteral("say ")) + text;
+            if (!script_.isEmpty())
+                fate = script_.takeFirst();
+        }
         if (mode_ == TakesNoLines)
             return emit refused(seq);
-        emit accepted(seq, ++id_);
-        emit event(id_, Begun);
-        emit event(id_, Ended);
+        const qint64 id = ++lastId_;
+        emit accepted(seq, id);
+        if (fate != Fate::CancelledUnheard)
+            emit event(id, Begun);
+        emit event(id, fate == Fate::Spoken ? Ended : Cancelled);
     }
-    QStringList said;
+    void cancel() override {}
+    void setStyle(const VoiceStyle &style) override
+    {
+        QMutexLocker locked(&lock_);
+        log_ << QStringLiteral("rate %1").arg(style.rate.value_or(0));
+    }
+    void script(const QList<Fate> &fates)
+    {
+        QMutexLocker locked(&lock_);
+        script_ = fates;
+    }
+    QStringList log()
+    {
+        QMutexLocker locked(&lock_);
+        return log_;
+    }
+    // The texts of the lines sent, in order.
+    QStringList said()
+    {
+        return log().filter(QRegularExpression(QStringLiteral("^(say|yield) "))).replaceInStrings(QRegularExpression(QStringLiteral("^\\w+ ")), QString());
+    }
 
 private:
     Mode mode_;
-    qint64 id_ = 0;
+    QMutex lock_;
+    QStringList log_;
+    QList<Fate> script_;
+    qint64 lastId_ = 0;
 };
 
 // A sound device that plays each line for its length.
@@ -115,7 +153,7 @@ TEST_F(Choosing, TheServiceSpeaksWhileItAnswersAndTheBuiltInVoiceSaysWhatItDidNo
         voice->speak(lines[1]);
         if (mode == Server::Answers) {
             EXPECT_EQ(voice->choice(), FallbackVoice::Choice::Service);
-            EXPECT_EQ(server->said, lines);
+            EXPECT_EQ(server->said(), lines);
             EXPECT_EQ(made, 0);
             continue;
         }
@@ -201,5 +239,97 @@ TEST(BuiltInVoice, ESpeakRendersALineAsAudibleSamples)
     EXPECT_NEAR(EspeakEngine::render(line, {}).size(), normal.size(), normal.size() / 20) << "the rate stayed fast";
 }
 
-} // namespace
+class YieldingSpeech : public ::testing::Test {
+protected:
+    Server *server = new Server;   // owned by the speech from here on
+    QtSpeech speech{server};
+    QMap<QString, QList<QtSpeech::Stage>> stages;
 
+    void SetUp() override
+    {
+        QObject::connect(&speech, &QtSpeech::stageChanged,
+                         [this](qint64, const QString &text, QtSpeech::Stage stage) { stages[text] << stage; });
+        ASSERT_TRUE(speech.waitForConnection(5000));
+    }
+    QtSpeech::Stage lastStage(const QString &text) const { return stages.value(text).value(stages.value(text).size() - 1); }
+};
+
+using Stage = QtSpeech::Stage;
+
+// Beside a screen reader only, our speech is sent to be cut short; the user's rate reaches
+// the server before the next line.
+TEST_F(YieldingSpeech, OnlyBesideAScreenReaderIsOurSpeechSentToBeCutShort)
+{
+    speech.speak(QStringLiteral("One"));
+    speech.setYielding(true);
+    speech.speak(QStringLiteral("Two"));
+    speech.setYielding(false);
+    speech.speakAsync(QStringLiteral("Three"));
+    VoiceStyle style;
+    style.rate = 40;
+    speech.setVoiceStyle(style);
+    speech.speak(QStringLiteral("Four"));
+    EXPECT_EQ(server->log(), (QStringList{"say One", "yield Two", "say Three", "rate 40", "say Four"}));
+}
+
+// A line cancelled before a word was heard waits for its turn again, up to a limit; without a
+// screen reader only the user silencing the server cancels, and nothing comes back.
+TEST_F(YieldingSpeech, ALineCancelledBeforeAWordWasHeardIsSentAgainUpToALimit)
+{
+    speech.setYielding(true);
+    server->script({Fate::CancelledUnheard, Fate::CancelledUnheard});
+    speech.speak(QStringLiteral("Top  4"));
+    EXPECT_EQ(server->said(), (QStringList{"Top  4", "Top  4", "Top  4"}));
+    EXPECT_EQ(lastStage(QStringLiteral("Top  4")), Stage::Ended);
+
+    server->script(QList<Fate>(QtSpeech::ResendLimit + 5, Fate::CancelledUnheard));
+    speech.speak(QStringLiteral("Width"));
+    server->script({});
+    speech.speak(QStringLiteral("After"));
+    EXPECT_EQ(server->said().count(QStringLiteral("Width")), QtSpeech::ResendLimit + 1);
+    EXPECT_EQ(lastStage(QStringLiteral("Width")), Stage::Cancelled);
+    EXPECT_EQ(lastStage(QStringLiteral("After")), Stage::Ended);
+
+    // A line cut short is over: not said again, the report goes on with the next.
+    server->script({Fate::CutShort});
+    speech.speak(QStringLiteral("Additional Notes"));
+    EXPECT_EQ(server->said().count(QStringLiteral("Additional Notes")), 1);
+    EXPECT_EQ(stages.value(QStringLiteral("Additional Notes")), (QList<Stage>{Stage::Waiting, Stage::Queued, Stage::Begun, Stage::Cancelled}));
+
+    speech.setYielding(false);
+    server->script({Fate::CancelledUnheard});
+    speech.speak(QStringLiteral("Bottom  0"));
+    EXPECT_EQ(server->said().count(QStringLiteral("Bottom  0")), 1);
+    EXPECT_EQ(lastStage(QStringLiteral("Bottom  0")), Stage::Cancelled);
+}
+
+
+// The window's voice comes at its start-up step, after the user's rate and the first words:
+// both reach it when it comes, in order; after a voice that could not be made, nothing waits.
+TEST(LateVoice, WhatCameBeforeTheVoiceReachesItWhenItComes)
+{
+    LateVoice late;
+    VoiceStyle style;
+    style.rate = 60;
+    late.setVoiceStyle(style);
+    late.speakAsync(QStringLiteral("one"));
+    late.speak(QStringLiteral("two"));
+
+    auto voice = std::make_unique<FakeSpeech>();
+    FakeSpeech &heard = *voice;
+    late.set(std::move(voice));
+    ASSERT_EQ(heard.styles.size(), 1);
+    EXPECT_EQ(heard.styles[0].rate, 60);
+    EXPECT_EQ(heard.spokenAsync, (QStringList{"one", "two"}));
+
+    LateVoice none;
+    none.speak(QStringLiteral("lost"));
+    none.giveUp();
+    none.speak(QStringLiteral("never held"));
+    auto later = std::make_unique<FakeSpeech>();
+    FakeSpeech &after = *later;
+    none.set(std::move(later));
+    EXPECT_TRUE(after.spokenAsync.isEmpty());
+}
+
+} // namespace

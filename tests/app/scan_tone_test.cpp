@@ -2,10 +2,6 @@
 #include "app/qt_audio_output.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
-#include "support/sound_server.h"
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QTest>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -107,37 +103,6 @@ TEST_F(ScanToneTest, EveryScanAndResumeSoundsAndEveryPauseAndEscapeSilencesIt)
         EXPECT_GT(recording.soundingShare(at[1] + 200, at[2]), 0.5) << "resume " << round << " is silent";
         EXPECT_LT(recording.soundingShare(at[2] + 200, at[2] + 450), 0.1) << "scan " << round << " goes on after Escape";
     }
-}
-
-
-// Plays through a real sound server: PulseAudio's null sink, which consumes 44100 bytes a
-// second like a sound card.
-TEST(QtAudioOutput, DevicePullsTheLoopingToneAndKeepsPullingAcrossRewrites)
-{
-    if (const QString problem = useSoundServer(); !problem.isEmpty())
-        GTEST_SKIP() << problem.toStdString();
-    QTest::qWaitFor([] { return !QMediaDevices::defaultAudioOutput().isNull(); }, 5000);
-
-    QtAudioOutput out;
-    out.createBuffer(4);
-    out.writeBuffer("\x40\xc0\x40\xc0");
-    out.playLooping();
-    ASSERT_TRUE(out.problem().isEmpty()) << out.problem().toStdString();
-    QTest::qWait(2500);   // audio starts flowing after about a second
-    const qint64 first = out.bytesPulled();
-    EXPECT_GT(first, 20000);
-
-    out.createBuffer(100);
-    out.writeBuffer(QByteArray(100, char(0x90)));
-    QTest::qWait(1000);
-    const qint64 second = out.bytesPulled();
-    EXPECT_NEAR(double(second - first), 44100.0, 15000.0) << "pulled at the sample rate after the rewrite";
-
-    out.stop();
-    QTest::qWait(300);
-    const qint64 stopped = out.bytesPulled();
-    QTest::qWait(500);
-    EXPECT_EQ(out.bytesPulled(), stopped);
 }
 
 } // namespace
