@@ -69,7 +69,7 @@ QImage drawn(const std::vector<QLineF> &lines, const QRectF &clip, QImage::Forma
 
 } // namespace
 
-TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
+TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValuesAndFewOrUnorderedRowsDraw)
 {
     StripChartModel model;
     fill(model, 40000, [](int r) { return r == 12347 ? 9.5 : r % 1000 == 7 ? (r % 2000 == 7 ? NaN : Inf) : 1.0; });
@@ -77,10 +77,8 @@ TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
     // The spike reaches the top tenth of the plot; a sampled (not min/max) drawing would miss it.
     EXPECT_GT(pixelsOf(image, QColor(255, 0, 0), 0, 80), 5);
     EXPECT_GT(pixelsOf(image), 600);   // the baseline across the width
-}
 
-TEST(ChartRender, DrawsFewRowsAndTimesOutOfOrder)
-{
+    // Few rows, and times out of order.
     StripChartModel few;
     fill(few, 3, [](int r) { return 2.0 + 3 * r; });
     EXPECT_GT(pixelsOf(ChartPainter::render(few, QSize(600, 300))), 100);

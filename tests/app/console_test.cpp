@@ -15,7 +15,7 @@ namespace {
 struct ConsoleTest : ::testing::Test {
     QTemporaryDir home;
 
-    QString make(const QString &name, const QStringList &args) { return ConsoleProcess::generate(home, name, args); }
+    QString make(const QString &name, const QStringList &args) { return generateData(home, name, args); }
     QString ramp(int rows) { return make(QStringLiteral("ramp.lmd"), {"--signal", "ramp", "--noise", "0", "--rows", QString::number(rows)}); }
     // 30 s is far below a scan at 10 steps a second that nothing stops.
     QStringList run(const QStringList &args, const QByteArray &input)
@@ -39,6 +39,7 @@ struct ConsoleReports : ConsoleTest {};
 struct ConsoleNavigation : ConsoleTest {};
 struct ConsoleInput : ConsoleTest {};
 struct ConsoleCommands : ConsoleTest {};
+struct ConsoleLandmarks : ConsoleTest {};
 
 // A report typed as the last line is heard whole before the console closes; line breaks in
 // what is said, in a message box and in the state line come out escaped, so no text forges a line.
@@ -154,9 +155,7 @@ TEST_F(ConsoleCommands, TheRecordedScanLastsItsSteps)
     EXPECT_EQ(bytes(QStringLiteral("recorded.wav")).size(), 44 + 4096 + (Rows - 2) * 882);
 }
 
-struct ConsoleOptionsTest : ::testing::Test {
-    QTemporaryDir home;
-
+struct ConsoleOptionsTest : ConsoleTest {
     // With --settings `settings`, the console or the window refuses to start: status 2, the
     // path and the reason on standard error, nothing on standard output.
     void expectRefused(const QString &settings, const char *why, bool console = true)
@@ -218,7 +217,7 @@ TEST_F(ConsoleOptionsTest, SettingsFileMustBeAReadWriteRegularFileOrCreatable)
 // disk, what was written still plays.
 TEST_F(ConsoleOptionsTest, WavWriteFailureIsSpokenOnceAndFailsTheRun)
 {
-    const QString data = ConsoleProcess::generate(home, QStringLiteral("ramp.lmd"), {"--signal", "ramp", "--rows", "200"});
+    const QString data = ramp(200);
     auto record = [&](const QString &wav) {
         const ConsoleProcess::Outcome o = ConsoleProcess::runViewer(
             home, {"--console", "--settings", home.filePath(QStringLiteral("s.ini")), "--scan-speed", "10", "--wav", wav, data}, "SCAN\n:state\n", 30000);
@@ -244,9 +243,8 @@ TEST_F(ConsoleOptionsTest, WavWriteFailureIsSpokenOnceAndFailsTheRun)
 using ArchiveSupport::recordLine;
 
 // The archive search as a user drives it in the console, against a server on 127.0.0.1.
-class ConsoleArchive : public ::testing::Test {
+class ConsoleArchive : public ConsoleTest {
 protected:
-    QTemporaryDir home;
     std::unique_ptr<ThreadedHttpServer> server;
     // The locale the test process had, put back after each test.
     const bool hadLocale = qEnvironmentVariableIsSet("LC_ALL");
@@ -254,7 +252,7 @@ protected:
 
     void SetUp() override
     {
-        QFile data(ConsoleProcess::generate(home, QStringLiteral("made.lmd"), {"--rows", "40"}));
+        QFile data(make(QStringLiteral("made.lmd"), {"--rows", "40"}));
         ASSERT_TRUE(data.open(QIODevice::ReadOnly));
         const QByteArray index = (recordLine("12/23/2003", "1700", "12/23/2003", "1730", "Meteor", {"sky.png", "rec.lmd", "", "sound.wav"}) +
                                   recordLine("12/23/2003", "1715", "12/23/2003", "1800", "Second"))
@@ -276,10 +274,6 @@ protected:
         else
             qunsetenv("LC_ALL");
     }
-    QStringList run(const QString &script)
-    {
-        return ConsoleProcess::run(home, {}, script.toUtf8(), 20000);   // far below the 30 s time-out
-    }
     void pointAt(const QString &url)
     {
         QSettings ini(home.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
@@ -291,14 +285,14 @@ protected:
 TEST_F(ConsoleArchive, AnEscLineOrTheEndOfInputCancelsAStalledDownload)
 {
     pointAt(server->url(QStringLiteral("/stalled/")));
-    const QStringList cancelled = run(QStringLiteral("VA\n12/23/2003\n:esc\n"));
+    const QStringList cancelled = run({}, "VA\n12/23/2003\n:esc\n");
     const qsizetype at = cancelled.indexOf(QStringLiteral("say: Downloading VArecords.txt"));
     ASSERT_GE(at, 0);
     EXPECT_EQ(cancelled.mid(at + 1, 4), (QStringList{"say: Download cancelled by user.", "say: Veyra Archive Record index not found.",
                                                      "say: Error reading index.", "say: Matching Files for 12/23/2003   0"}));
 
     // A script that ends while the download runs leaves nobody to wait for it or stop it.
-    const QStringList ended = run(QStringLiteral("VA\n12/23/2003\n"));
+    const QStringList ended = run({}, "VA\n12/23/2003\n");
     EXPECT_TRUE(ended.contains("say: Download cancelled by user.")) << ended.join(u'\n').toStdString();
 }
 
@@ -306,7 +300,7 @@ TEST_F(ConsoleArchive, AnEscLineOrTheEndOfInputCancelsAStalledDownload)
 // focus back with Tab; S fetches the data file and loads it.
 TEST_F(ConsoleArchive, TheListTakesKeyLinesAndSLoadsTheDataFile)
 {
-    const QStringList out = run(QStringLiteral("VA\n12/23/2003 17:20\n:key W\n:tab\n12/23/2003 17:20\n:key S\n:state\n"));
+    const QStringList out = run({}, "VA\n12/23/2003 17:20\n:key W\n:tab\n12/23/2003 17:20\n:key S\n:state\n");
     const std::string all = out.join(u'\n').toStdString();
     EXPECT_EQ(out.count(QStringLiteral("say: Archive List has focus. Record  1 of  2")), 2) << all;
     EXPECT_TRUE(out.contains(QStringLiteral("open: ") + home.filePath(QStringLiteral("dl/sound.wav")))) << all;
@@ -324,18 +318,13 @@ TEST_F(ConsoleArchive, TheListTakesKeyLinesAndSLoadsTheDataFile)
 // A smooth drift scan has one peak, the transit: the peak key and the maximum key both find
 // it, and nothing lies beyond it either way; the edge keys work from an empty command box,
 // the letter keys only on the chart.
-TEST(ConsoleLandmarks, KeysJumpTheCursorAndSayWhereItLanded)
+TEST_F(ConsoleLandmarks, KeysJumpTheCursorAndSayWhereItLanded)
 {
-    QTemporaryDir home;
-    const QString file = ConsoleProcess::generate(home, QStringLiteral("transit.lmd"),
-                                                  {"--rows", "3000", "--signal", "drift", "--noise", "0", "--spikes", "0"});
-    const QStringList out = ConsoleProcess::run(
-        home, {file},
-        ":click mnuCursor\n:key P\n:state\n:key [\n:key ]\n:state\n:shift+key P\n:key p\n:key V\nDESCRIBE\n:end\n:state\n"
+    const QString file = make(QStringLiteral("transit.lmd"), {"--rows", "3000", "--signal", "drift", "--noise", "0", "--spikes", "0"});
+    const QStringList out = run({file}, ":click mnuCursor\n:key P\n:state\n:key [\n:key ]\n:state\n:shift+key P\n:key p\n:key V\nDESCRIBE\n:end\n:state\n"
         ":key P\n:home\n:state\n");
     const QString all = out.join(u'\n');
-    const QStringList rows = out.filter(QRegularExpression(QStringLiteral("^state: "))).replaceInStrings(
-        QRegularExpression(QStringLiteral(".* cursor_row=([0-9]+) .*")), QStringLiteral("\\1"));
+    const QStringList rows = states(out).replaceInStrings(QRegularExpression(QStringLiteral(".* cursor_row=([0-9]+) .*")), QStringLiteral("\\1"));
     ASSERT_EQ(rows.size(), 4) << all.toStdString();
     EXPECT_GT(rows[0].toInt(), 0);
     EXPECT_EQ(rows[1], rows[0]) << "the transit is the maximum";
