@@ -24,17 +24,13 @@
 namespace {
 
 // A voice that takes its time, waiting as the real one does: with the whole event loop.
-struct SlowSpeech : SpeechPort {
+struct SlowSpeech : FakeSpeech {
     int lengthMs = 0;
     int stops = 0;
-    QStringList spoken;
     QEventLoop *waiting = nullptr;
-    std::function<void(const QString &)> onSpeak;
     void speak(const QString &text) override
     {
-        spoken << text;
-        if (onSpeak)
-            onSpeak(text);
+        FakeSpeech::speak(text);
         if (lengthMs <= 0)
             return;
         QEventLoop loop;

@@ -2,6 +2,8 @@
 #include "app/qt_audio_output.h"
 #include "session/viewer.h"
 #include "support/fakes.h"
+#include "support/files.h"
+#include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,6 +38,7 @@ protected:
     Viewer viewer{Ports{speech, surface, pump, settings}};
     std::unique_ptr<QtAudioOutput> audio;
     double soundOnMs = -1;
+    QTemporaryDir folder;
 
     void SetUp() override
     {
@@ -52,19 +55,10 @@ protected:
             if (text == QLatin1String("Chart Sound On"))
                 soundOnMs = now();
         };
-        // One channel whose values walk between 20 and 50 of a 0 .. 100 view: a clear tone of
-        // 1 to 4.5 kHz that changes at most steps.
-        StripChartModel &chart = viewer.chart;
-        const double start = 45000 + 10.0 / 24;
-        for (int i = 0; i < 3000; ++i)
-            chart.SetValue(0, chart.AddRow(start + i / 86400.0), 20 + (i * 7) % 31);
-        viewer.data.LastIndex = 2999;
-        viewer.data.ChannelCount = 1;
-        viewer.data.DataReady = viewer.data.FileLoaded = true;
-        chart.setXAxisMin(start);
-        chart.setXAxisMax(start + 2999 / 86400.0);
-        chart.setYAxisMin(0);
-        chart.setYAxisMax(100);
+        // A ramp over an eighth to a half of the view: a clear tone that changes at each step.
+        int first = 0, last = 0;
+        viewer.loader.LoadData(generateData(folder, QStringLiteral("ramp.lmd"), {"--rows", "3000", "--signal", "ramp", "--noise", "0", "--ymax", "4"}), first, last);
+        ASSERT_TRUE(viewer.data.DataReady);
         viewer.scan.ScanSpeed = 100;
         wait(300);
     }
