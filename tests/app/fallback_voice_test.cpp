@@ -142,7 +142,7 @@ struct Choosing : ::testing::Test {
 // While the service answers it speaks. Unreachable, or never answering the connection or a
 // line: what waited is said, in order, by the built-in voice, and a speak waiting on the
 // service returns once it has been heard.
-TEST_F(Choosing, TheServiceSpeaksWhileItAnswersAndTheBuiltInVoiceSaysWhatItDidNot)
+TEST_F(Choosing, TheServiceSpeaksWhileItAnswersTheBuiltInVoiceSaysWhatItDidNotAndWithNeitherTheProgramIsMute)
 {
     const QStringList lines = {QStringLiteral("Loading."), QStringLiteral("Chart Local Name Dish")};
     for (Server::Mode mode : {Server::Answers, Server::Unreachable, Server::Silent, Server::TakesNoLines}) {
@@ -169,10 +169,7 @@ TEST_F(Choosing, TheServiceSpeaksWhileItAnswersAndTheBuiltInVoiceSaysWhatItDidNo
         builtIn = nullptr;
         made = 0;
     }
-}
-
-TEST_F(Choosing, WithNeitherVoiceTheProgramIsMuteAndSaysWhy)
-{
+    // With neither voice the program is mute and says why.
     make(Server::Unreachable, false);
     voice->speak(QStringLiteral("Top  4"));
     EXPECT_EQ(voice->choice(), FallbackVoice::Choice::None);
