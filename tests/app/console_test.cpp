@@ -28,17 +28,11 @@ struct ConsoleTest : ::testing::Test {
         const QRegularExpressionMatch m = QRegularExpression(QStringLiteral(" %1=(\\S*)").arg(key)).match(state);
         return m.hasMatch() ? m.captured(1) : QStringLiteral("?");
     }
-    QByteArray bytes(const QString &name) const
-    {
-        QFile f(home.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
 
 struct ConsoleReports : ConsoleTest {};
 struct ConsoleNavigation : ConsoleTest {};
 struct ConsoleInput : ConsoleTest {};
-struct ConsoleCommands : ConsoleTest {};
 struct ConsoleLandmarks : ConsoleTest {};
 
 // A report typed as the last line is heard whole before the console closes; line breaks in
@@ -128,7 +122,7 @@ TEST_F(ConsoleInput, OtherLinesWaitForTheScanAndAreNoPauseAfterIt)
 
 // A prompt waits in the state line; a dialog reads its answer from the next line; failures are
 // sentences; an ":esc" line drops the prompt and the end of input closes the program.
-TEST_F(ConsoleCommands, PromptsAndDialogsTakeTheNextLine)
+TEST_F(ConsoleInput, PromptsAndDialogsTakeTheNextLine)
 {
     const QString file = make(QStringLiteral("d.lmd"), {"--rows", "25", "--channels", "2"});
     const QStringList out = run({}, "cd\n:state\n/no/such/folder\n:state\nLOAD\n\nvol\n:esc\n:state\nLOAD D\n" + file.toUtf8() + "\n:state\n");
@@ -146,12 +140,12 @@ TEST_F(ConsoleCommands, PromptsAndDialogsTakeTheNextLine)
 }
 
 // A scan recorded with --wav takes exactly its steps' length whatever the pace.
-TEST_F(ConsoleCommands, TheRecordedScanLastsItsSteps)
+TEST_F(ConsoleInput, TheRecordedScanLastsItsSteps)
 {
     constexpr int Rows = 60;
     run({"--scan-speed", "50", "--wav", home.filePath(QStringLiteral("recorded.wav")), ramp(Rows)}, "SCAN\n:state\n");
     // The silent start-up tone for one buffer, then each of the 58 steps for 1/50 s.
-    EXPECT_EQ(bytes(QStringLiteral("recorded.wav")).size(), 44 + 4096 + (Rows - 2) * 882);
+    EXPECT_EQ(readFile(home.filePath(QStringLiteral("recorded.wav"))).size(), 44 + 4096 + (Rows - 2) * 882);
 }
 
 struct ConsoleOptionsTest : ConsoleTest {
@@ -230,9 +224,7 @@ TEST_F(ConsoleOptionsTest, WavWriteFailureIsSpokenOnceAndFailsTheRun)
         GTEST_SKIP() << "cannot mount a small disk here";
     // 199 steps of a tenth of a second are 880 kB of sound: the disk fills on the way.
     record(disk + QStringLiteral("/scan.wav"));
-    QFile f(disk + QStringLiteral("/scan.wav"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray all = f.readAll();
+    const QByteArray all = readFile(disk + QStringLiteral("/scan.wav"));
     ASSERT_GT(all.size(), 44 + 4096);
     EXPECT_EQ(qFromLittleEndian<quint32>(all.constData() + 4), quint32(all.size() - 8));
     EXPECT_EQ(qFromLittleEndian<quint32>(all.constData() + 40), quint32(all.size() - 44));
@@ -251,12 +243,10 @@ protected:
 
     void SetUp() override
     {
-        QFile data(make(QStringLiteral("made.lmd"), {"--rows", "40"}));
-        ASSERT_TRUE(data.open(QIODevice::ReadOnly));
         const QByteArray index = (recordLine("12/23/2003", "1700", "12/23/2003", "1730", "Meteor", {"sky.png", "rec.lmd", "", "sound.wav"}) +
                                   recordLine("12/23/2003", "1715", "12/23/2003", "1800", "Second"))
                                      .toUtf8();
-        server = std::make_unique<ThreadedHttpServer>([index, bytes = data.readAll()](HttpTestServer &s) {
+        server = std::make_unique<ThreadedHttpServer>([index, bytes = readFile(make(QStringLiteral("made.lmd"), {"--rows", "40"}))](HttpTestServer &s) {
             s.serve("/varecords_sort.txt", index);
             s.serve("/vadataclean/rec.lmd", bytes);
             s.serve("/vadataclean/sound.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16));

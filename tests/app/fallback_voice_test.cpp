@@ -229,9 +229,7 @@ TEST(BuiltInVoice, ESpeakRendersALineAsAudibleSamples)
         sum += double(*s) * *s;
     EXPECT_GT(std::sqrt(sum / (normal.size() / 2)), 500.0) << "next to silent";
 
-    VoiceStyle fast;
-    fast.rate = 100;
-    const QByteArray quick = EspeakEngine::render(line, fast);
+    const QByteArray quick = EspeakEngine::render(line, {.rate = 100});
     EXPECT_LT(quick.size(), normal.size() * 3 / 4);
     EXPECT_NEAR(EspeakEngine::render(line, {}).size(), normal.size(), normal.size() / 20) << "the rate stayed fast";
 }
@@ -262,9 +260,7 @@ TEST_F(YieldingSpeech, OnlyBesideAScreenReaderIsOurSpeechSentToBeCutShort)
     speech.speak(QStringLiteral("Two"));
     speech.setYielding(false);
     speech.speakAsync(QStringLiteral("Three"));
-    VoiceStyle style;
-    style.rate = 40;
-    speech.setVoiceStyle(style);
+    speech.setVoiceStyle({.rate = 40});
     speech.speak(QStringLiteral("Four"));
     EXPECT_EQ(server->log(), (QStringList{"say One", "yield Two", "say Three", "rate 40", "say Four"}));
 }
@@ -306,9 +302,7 @@ TEST_F(YieldingSpeech, ALineCancelledBeforeAWordWasHeardIsSentAgainUpToALimit)
 TEST(LateVoice, WhatCameBeforeTheVoiceReachesItWhenItComes)
 {
     LateVoice late;
-    VoiceStyle style;
-    style.rate = 60;
-    late.setVoiceStyle(style);
+    late.setVoiceStyle({.rate = 60});
     late.speakAsync(QStringLiteral("one"));
     late.speak(QStringLiteral("two"));
 

@@ -229,7 +229,6 @@ TEST(KeyNames, NameKeysAsTheProgramExpects)
     EXPECT_EQ(keyName(Qt::Key_Enter, Qt::KeypadModifier), QStringLiteral("Return"));
     EXPECT_EQ(keyName(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier), QStringLiteral("Ctrl+Shift+Left"));
     EXPECT_EQ(keyName(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Shift+Tab"));
-    EXPECT_EQ(keyName(Qt::Key_S, Qt::NoModifier), QStringLiteral("S"));
     EXPECT_EQ(keyName(Qt::Key_Shift, Qt::ShiftModifier), QString());
     EXPECT_EQ(WidgetSurface::toNameFilters(QStringLiteral("Lumora data (*.lmd)|*.lmd|Any (*.*)|*.*")),
               QStringList({QStringLiteral("Lumora data (*.lmd)"), QStringLiteral("Any (*.*)")}));
