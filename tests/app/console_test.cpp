@@ -18,10 +18,7 @@ struct ConsoleTest : ::testing::Test {
     QString make(const QString &name, const QStringList &args) { return generateData(home, name, args); }
     QString ramp(int rows) { return make(QStringLiteral("ramp.lmd"), {"--signal", "ramp", "--noise", "0", "--rows", QString::number(rows)}); }
     // 30 s is far below a scan at 10 steps a second that nothing stops.
-    QStringList run(const QStringList &args, const QByteArray &input)
-    {
-        return ConsoleProcess::run(home, args, input, 30000);
-    }
+    QStringList run(const QStringList &args, const QByteArray &input) { return ConsoleProcess::run(home, args, input, 30000); }
     static QStringList states(const QStringList &out) { return out.filter(QRegularExpression(QStringLiteral("^state: "))); }
     static QString field(const QString &state, const QString &key)
     {
@@ -167,17 +164,15 @@ struct ConsoleOptionsTest : ConsoleTest {
         QDir().mkpath(disk);
         if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}) != 0)
             return {};
-        mounted_ = disk;
+        mounted = disk;
         return disk;
     }
     void TearDown() override
     {
-        if (!mounted_.isEmpty())
-            QProcess::execute(QStringLiteral("umount"), {mounted_});
+        if (!mounted.isEmpty())
+            QProcess::execute(QStringLiteral("umount"), {mounted});
     }
-
-private:
-    QString mounted_;
+    QString mounted;   // the small disk, unmounted after the test
 };
 
 // A pipe would block the start; a device would be replaced by a plain file when the settings

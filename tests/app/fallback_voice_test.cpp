@@ -165,6 +165,11 @@ TEST_F(Choosing, TheServiceSpeaksWhileItAnswersTheBuiltInVoiceSaysWhatItDidNotAn
         voice->speak(QStringLiteral("Ends"));
         EXPECT_EQ(builtIn->log.mid(4), QStringList({QStringLiteral("Ends"), QStringLiteral("play 100")}));
         EXPECT_EQ(made, 1);
+        // A stop reaches the voice that speaks.
+        voice->speakAsync(QStringLiteral("Duration 01:00:00"));
+        QTest::qWait(100);
+        voice->stop();
+        EXPECT_EQ(builtIn->log.last(), QStringLiteral("cut")) << mode;
         TearDown();
         builtIn = nullptr;
         made = 0;

@@ -248,13 +248,12 @@ TEST_F(WindowTest, TheMatchListShowsTheFoundRecordingsAndIsWalkedByKeys)
     viewer().ports.settings.write("Settings", "ArchiveURL", server.url());
     viewer().archive.programFolder = folder.path();
     viewer().archive.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    QLineEdit *txtIn = this->txtIn();
     auto *list = control<QListWidget>("List1");
 
-    QTest::keyClicks(txtIn, "VA");
-    QTest::keyClick(txtIn, Qt::Key_Return);
-    QTest::keyClicks(txtIn, "12/23/2003 17:20");
-    QTest::keyClick(txtIn, Qt::Key_Return);
+    QTest::keyClicks(txtIn(), "VA");
+    QTest::keyClick(txtIn(), Qt::Key_Return);
+    QTest::keyClicks(txtIn(), "12/23/2003 17:20");
+    QTest::keyClick(txtIn(), Qt::Key_Return);
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(QApplication::focusWidget(), list);
@@ -279,7 +278,7 @@ TEST_F(WindowTest, TheMatchListShowsTheFoundRecordingsAndIsWalkedByKeys)
     window->screenReader().assume(false);
     speech->spoken.clear();
     QTest::keyClick(list, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), txtIn);
+    EXPECT_EQ(QApplication::focusWidget(), txtIn());
     EXPECT_TRUE(speech->spoken.contains("Waiting for text."));
     viewer().archive.List1.clear();   // as loading a data file does
     QApplication::processEvents();
