@@ -24,16 +24,21 @@ int pixelsOf(const QImage &image, const QColor &colour = QColor(255, 0, 0), int 
     return n;
 }
 
+void setView(StripChartModel &model, double x0, double x1, double y0, double y1)
+{
+    model.setXAxisMin(x0);
+    model.setXAxisMax(x1);
+    model.setYAxisMin(y0);
+    model.setYAxisMax(y1);
+}
+
 // Rows once a second from 21:00, Y axis 0..10.
 void fill(StripChartModel &model, int rows, const std::function<double(int)> &value)
 {
     model.AddChannel(QStringLiteral("Antenna"), Red);
     for (int r = 0; r < rows; ++r)
         model.SetValue(0, model.AddRow(Day + 0.875 + r / 86400.0), value(r));
-    model.setXAxisMin(model.GetTime(0));
-    model.setXAxisMax(model.GetTime(rows - 1));
-    model.setYAxisMin(0);
-    model.setYAxisMax(10);
+    setView(model, model.GetTime(0), model.GetTime(rows - 1), 0, 10);
 }
 
 // Lines of every slope and length, upright ones too, fractional ends, ends far outside the image and points.
@@ -64,7 +69,7 @@ QImage drawn(const std::vector<QLineF> &lines, const QRectF &clip, QImage::Forma
 
 } // namespace
 
-TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
+TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValuesAndFewOrUnorderedRowsDraw)
 {
     StripChartModel model;
     fill(model, 40000, [](int r) { return r == 12347 ? 9.5 : r % 1000 == 7 ? (r % 2000 == 7 ? NaN : Inf) : 1.0; });
@@ -72,10 +77,8 @@ TEST(ChartRender, DecimationKeepsALoneSpikeAndSkipsBadValues)
     // The spike reaches the top tenth of the plot; a sampled (not min/max) drawing would miss it.
     EXPECT_GT(pixelsOf(image, QColor(255, 0, 0), 0, 80), 5);
     EXPECT_GT(pixelsOf(image), 600);   // the baseline across the width
-}
 
-TEST(ChartRender, DrawsFewRowsAndTimesOutOfOrder)
-{
+    // Few rows, and times out of order.
     StripChartModel few;
     fill(few, 3, [](int r) { return 2.0 + 3 * r; });
     EXPECT_GT(pixelsOf(ChartPainter::render(few, QSize(600, 300))), 100);
@@ -94,9 +97,7 @@ TEST(ChartRender, SurvivesDegenerateViews)
     EXPECT_FALSE(ChartPainter::render(empty, QSize(300, 200)).isNull());
     StripChartModel flat;
     fill(flat, 100, [](int) { return 4.0; });
-    flat.setYAxisMin(4);
-    flat.setYAxisMax(4);                 // no height
-    flat.setXAxisMax(flat.XAxisMin());   // no width
+    setView(flat, flat.XAxisMin(), flat.XAxisMin(), 4, 4);   // no width, no height
     EXPECT_FALSE(ChartPainter::render(flat, QSize(300, 200)).isNull());
 
     // Time stamps of +-1e308 make a view wider than any number: nothing to place a sample on,
@@ -107,19 +108,13 @@ TEST(ChartRender, SurvivesDegenerateViews)
         huge.AddChannel(QStringLiteral("Antenna"), Red);
         for (int r = 0; r < 6; ++r)
             huge.SetValue(0, huge.AddRow(ordered ? (r < 3 ? -1e308 : 1e308) : (r % 2 ? 1e308 : -1e308)), r % 2 ? 3.0 : 7.0);
-        huge.setXAxisMin(-1e308);
-        huge.setXAxisMax(1e308);
-        huge.setYAxisMin(0);
-        huge.setYAxisMax(10);
+        setView(huge, -1e308, 1e308, 0, 10);
         huge.setToolBarMode(4);
         huge.setCursorRow(1);
         ASSERT_EQ(huge.timesAscending(), ordered);
         EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200))), 0);
         // A value axis as wide draws nothing either, even over a view of ordinary width.
-        huge.setXAxisMin(-1);
-        huge.setXAxisMax(1);
-        huge.setYAxisMin(-1e308);
-        huge.setYAxisMax(1e308);
+        setView(huge, -1, 1, -1e308, 1e308);
         EXPECT_EQ(pixelsOf(ChartPainter::render(huge, QSize(300, 200))), 0);
     }
 }
@@ -201,12 +196,11 @@ TEST(TraceRaster, DeclinesWhatItCannotDrawTheSame)
         return TraceRaster::drawLines(p, target.rect(), &line, 1);
     };
     EXPECT_TRUE(accepts([](QPainter &) {}, image));
-    EXPECT_FALSE(accepts([](QPainter &p) { p.setRenderHint(QPainter::Antialiasing); }, image));
-    EXPECT_FALSE(accepts([](QPainter &p) { p.setPen(QPen(Qt::red, 0, Qt::DashLine)); }, image));
-    EXPECT_FALSE(accepts([](QPainter &p) { p.setPen(QPen(Qt::red, 2)); }, image));
-    EXPECT_FALSE(accepts([](QPainter &p) { p.setPen(QPen(QColor(255, 0, 0, 128), 0)); }, image));
-    EXPECT_FALSE(accepts([](QPainter &p) { p.translate(0.5, 0); }, image));
-    EXPECT_FALSE(accepts([](QPainter &p) { p.setOpacity(0.5); }, image));
+    for (const auto &setup : std::initializer_list<std::function<void(QPainter &)>>{
+             [](QPainter &p) { p.setRenderHint(QPainter::Antialiasing); }, [](QPainter &p) { p.setPen(QPen(Qt::red, 0, Qt::DashLine)); },
+             [](QPainter &p) { p.setPen(QPen(Qt::red, 2)); }, [](QPainter &p) { p.setPen(QPen(QColor(255, 0, 0, 128), 0)); },
+             [](QPainter &p) { p.translate(0.5, 0); }, [](QPainter &p) { p.setOpacity(0.5); }})
+        EXPECT_FALSE(accepts(setup, image));
     QImage scaled(100, 100, QImage::Format_ARGB32_Premultiplied);
     scaled.setDevicePixelRatio(2);
     EXPECT_FALSE(accepts([](QPainter &) {}, scaled));

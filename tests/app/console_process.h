@@ -10,8 +10,6 @@
 // the user's settings and program folder are never touched.
 namespace ConsoleProcess {
 
-inline QString generate(const QTemporaryDir &home, const QString &name, const QStringList &args) { return generateData(home, name, args); }
-
 struct Outcome {
     bool finished = false;
     int exitCode = -1;

@@ -1,6 +1,5 @@
 #include "app/qt_speech.h"
 #include "support/sound_server.h"
-#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -16,6 +15,7 @@ protected:
     struct Report {
         qint64 seq;
         Stage stage;
+        bool operator==(const Report &) const = default;
     };
     std::unique_ptr<::QtSpeech> speech;
     QList<Report> reports;
@@ -41,13 +41,7 @@ protected:
                 stages << r.stage;
         return stages;
     }
-    int indexOf(qint64 seq, Stage stage) const
-    {
-        for (int i = 0; i < reports.size(); ++i)
-            if (reports[i].seq == seq && reports[i].stage == stage)
-                return i;
-        return -1;
-    }
+    qsizetype indexOf(qint64 seq, Stage stage) const { return reports.indexOf(Report{seq, stage}); }
 };
 
 // Another client talking at the same priority: nothing of ours is lost, nothing overlaps, and

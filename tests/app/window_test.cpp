@@ -19,9 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -36,7 +34,7 @@ protected:
     FakeSpeech *speech = nullptr;
     std::unique_ptr<FormReview> window;
 
-    void SetUp() override { open(); }
+    WindowTest() { open(); }
     void open()
     {
         window.reset();
@@ -64,6 +62,9 @@ void expectNamed(QAccessibleInterface *node, int depth, int &interactive)
         EXPECT_FALSE(node->text(QAccessible::Name).trimmed().isEmpty())
             << "role " << node->role() << " " << (node->object() ? node->object()->objectName().toStdString() : std::string("?"));
     }
+    // Every button can be pressed by the screen reader.
+    if (node->role() == QAccessible::PushButton)
+        EXPECT_TRUE(node->actionInterface() && node->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     for (int i = 0; i < node->childCount(); ++i)
         expectNamed(node->child(i), depth + 1, interactive);
 }
@@ -95,11 +96,9 @@ TEST_F(WindowTest, StartsReadyForTypingWithTheMenusOfAnEmptyWindowAndEveryItemNa
 
 TEST_F(WindowTest, ALoadedFileIsShownDescribedAndReachedInTabOrder)
 {
-    const QString path = generate(QStringLiteral("two.lmd"), {"--channels", "2", "--rows", "300"});
-    window->loadAfterStartUp(path);
+    window->loadAfterStartUp(generate(QStringLiteral("two.lmd"), {"--channels", "2", "--rows", "300"}));
     control<QListWidget>("List1")->addItem(QStringLiteral("a record"));
     EXPECT_EQ(control<QLabel>("LBLLR")->text(), QStringLiteral("Samples Loaded:  300"));
-    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral("File Loaded: ") + path)) << window->windowTitle().toStdString();
     EXPECT_TRUE(control<QMenu>("mnuInfo")->menuAction()->isEnabled());
 
     // The menu shortcuts work from the command box, where the focus nearly always is.
@@ -163,13 +162,10 @@ TEST_F(WindowTest, AVoiceThatCannotBeMadeIsLoggedAtItsStep)
     FormReview::voiceFactory = nullptr;
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    QFile file(StartUpSteps::logPath(Viewer::programFolder()));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString log = QString::fromUtf8(file.readAll());
+    const QString log = QString::fromUtf8(readFile(StartUpSteps::logPath(Viewer::programFolder())));
     EXPECT_TRUE(log.endsWith(QStringLiteral("   1    no voice here    LN = 24\r\n"))) << log.toStdString();
     EXPECT_EQ(log.count(QStringLiteral("\r\n")), 1) << log.toStdString();
     QTRY_COMPARE(control<QLabel>("LBLCS")->text(), QStringLiteral("Speech is not available."));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Lumora Sonified Chart Viewer "));
     QFile::remove(StartUpSteps::logPath(Viewer::programFolder()));
 }
 
@@ -208,25 +204,21 @@ TEST_F(WindowTest, RecentFileItemsShowPathsAndHideEmptySlots)
     EXPECT_FALSE(control("mnuRecentLoaded2")->isVisible());
 }
 
-TEST_F(WindowTest, ExitClosesTheWindowWithTheGoodbye)
+// Exit, or Alt+F4 while the opening report is read (the close runs inside one of its lines):
+// the goodbye is said once and is the last thing said.
+TEST_F(WindowTest, ClosingSaysTheGoodbyeOnceAndNothingAfterIt)
 {
     control("MnuExit")->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(speech->spoken.count(QStringLiteral("Closing Lumora Sonified Review Program.")), 1);
-}
 
-TEST_F(WindowTest, NothingIsSaidAfterTheGoodbyeWhenTheWindowClosesDuringALoad)
-{
-    // Alt+F4 while the opening report is read: the close runs inside one of its lines.
-    const QString path = generate(QStringLiteral("small.lmd"), {"--rows", "100"});
+    open();
     speech->onSpeak = [this](const QString &text) {
         if (text.startsWith(QLatin1String("Chart View Starts")) && !viewer().Closing)
             window->close();
     };
-    window->loadAfterStartUp(path);
+    window->loadAfterStartUp(generate(QStringLiteral("small.lmd"), {"--rows", "100"}));
     ASSERT_TRUE(viewer().Closing);
-    EXPECT_EQ(speech->spoken.last().toStdString(), "Closing Lumora Sonified Review Program.");
-    // Said once more, nothing would reach the user either.
     viewer().speech.speakAsync(QStringLiteral("late"));
     EXPECT_EQ(speech->spoken.last().toStdString(), "Closing Lumora Sonified Review Program.");
     EXPECT_TRUE(speech->spokenAsync.isEmpty());
@@ -237,7 +229,6 @@ TEST(KeyNames, NameKeysAsTheProgramExpects)
     EXPECT_EQ(keyName(Qt::Key_Enter, Qt::KeypadModifier), QStringLiteral("Return"));
     EXPECT_EQ(keyName(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier), QStringLiteral("Ctrl+Shift+Left"));
     EXPECT_EQ(keyName(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Shift+Tab"));
-    EXPECT_EQ(keyName(Qt::Key_S, Qt::NoModifier), QStringLiteral("S"));
     EXPECT_EQ(keyName(Qt::Key_Shift, Qt::ShiftModifier), QString());
     EXPECT_EQ(WidgetSurface::toNameFilters(QStringLiteral("Lumora data (*.lmd)|*.lmd|Any (*.*)|*.*")),
               QStringList({QStringLiteral("Lumora data (*.lmd)"), QStringLiteral("Any (*.*)")}));
@@ -249,27 +240,20 @@ using ArchiveSupport::recordLine;
 
 // The match list in the window: shown with its entries, announced when it takes the focus,
 // walked by keys that reach the program first, left with Tab.
-TEST(WindowArchive, TheMatchListShowsTheFoundRecordingsAndIsWalkedByKeys)
+TEST_F(WindowTest, TheMatchListShowsTheFoundRecordingsAndIsWalkedByKeys)
 {
     HttpTestServer server;
     server.serve("/varecords_sort.txt", (recordLine("12/23/2003", "1700", "12/23/2003", "1730", "First") +
                                          recordLine("12/23/2003", "1715", "12/23/2003", "1800", "Second")).toUtf8());
-    auto *speech = new FakeSpeech;
-    FormReview window{std::unique_ptr<SpeechPort>(speech), std::make_unique<FakeSettings>()};
-    QTemporaryDir folder;
-    Viewer &viewer = window.viewer();
-    viewer.ports.settings.write("Settings", "ArchiveURL", server.url());
-    viewer.archive.programFolder = folder.path();
-    viewer.archive.locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    auto *txtIn = window.findChild<QLineEdit *>("txtIn");
-    auto *list = window.findChild<QListWidget *>("List1");
+    viewer().ports.settings.write("Settings", "ArchiveURL", server.url());
+    viewer().archive.programFolder = folder.path();
+    viewer().archive.locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    auto *list = control<QListWidget>("List1");
 
-    QTest::keyClicks(txtIn, "VA");
-    QTest::keyClick(txtIn, Qt::Key_Return);
-    QTest::keyClicks(txtIn, "12/23/2003 17:20");
-    QTest::keyClick(txtIn, Qt::Key_Return);
+    QTest::keyClicks(txtIn(), "VA");
+    QTest::keyClick(txtIn(), Qt::Key_Return);
+    QTest::keyClicks(txtIn(), "12/23/2003 17:20");
+    QTest::keyClick(txtIn(), Qt::Key_Return);
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(QApplication::focusWidget(), list);
@@ -279,26 +263,249 @@ TEST(WindowArchive, TheMatchListShowsTheFoundRecordingsAndIsWalkedByKeys)
     EXPECT_EQ(speech->spoken, QStringList{"Record 2"});
     EXPECT_EQ(list->currentRow(), 1) << "the program's move, not a second one by the list";
     list->setCurrentRow(0);   // as a click picks an entry
-    EXPECT_EQ(viewer.archive.List1.selected(), 0);
+    EXPECT_EQ(viewer().archive.List1.selected(), 0);
 
     // A running screen reader reads the entry it selects: the program adds only the record's
     // number, unless the user asks for everything to be said.
-    window.screenReader().assume(true);
+    window->screenReader().assume(true);
     speech->spoken.clear();
     QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(speech->spoken, (QStringList{"Record 2"}));
-    viewer.ports.settings.write("Settings", "SpeakFocusNames", "True");
+    viewer().ports.settings.write("Settings", "SpeakFocusNames", "True");
     speech->spoken.clear();
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(speech->spoken, (QStringList{"Record 2", list->item(1)->text()}));
-    window.screenReader().assume(false);
+    window->screenReader().assume(false);
     speech->spoken.clear();
     QTest::keyClick(list, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), txtIn);
+    EXPECT_EQ(QApplication::focusWidget(), txtIn());
     EXPECT_TRUE(speech->spoken.contains("Waiting for text."));
-    viewer.archive.List1.clear();   // as loading a data file does
+    viewer().archive.List1.clear();   // as loading a data file does
     QApplication::processEvents();
     EXPECT_FALSE(list->isVisible());
+}
+
+// The navigation rules are checked on the core; here, that the window's buttons, keys and
+// pointer reach them and show what they did.
+class NavigationWindowTest : public WindowTest {
+protected:
+    Viewer &v = viewer();
+    StripChartModel &model = v.chart;
+
+    void SetUp() override
+    {
+        window->loadAfterStartUp(generate(QStringLiteral("two.lmd"), {"--channels", "2", "--rows", "2000"}));
+        ASSERT_TRUE(v.data.DataReady);
+        speech->spoken.clear();
+    }
+
+    template <typename T = QPushButton> T *control(const char *name) { return window->findChild<T *>(QLatin1String(name)); }
+    void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    QString picture(const char *name) { return control(name)->property("picture").toString(); }
+    bool pressed(const char *name) { return QAccessible::queryAccessibleInterface(control(name))->state().checked; }
+    ChartWidget &chart() { return window->chart(); }
+    double width() { return model.XAxisMax() - model.XAxisMin(); }
+    QPoint inPlot(double fx, double fy)
+    {
+        const QRectF p = chart().plotArea();
+        return QPoint(int(p.left() + fx * p.width()), int(p.top() + fy * p.height()));
+    }
+    void drag(const QPoint &from, const QPoint &to)
+    {
+        QTest::mousePress(&chart(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(&chart(), (from + to) / 2);
+        QTest::mouseMove(&chart(), to);
+        QTest::mouseRelease(&chart(), Qt::LeftButton, {}, to);
+    }
+};
+
+TEST_F(NavigationWindowTest, ButtonsKeysAndTheRightButtonMoveTheViewLightTheirPicturesAndTellTheirState)
+{
+    for (const char *name : {"cmdLeft", "cmdRight", "cmdUp", "cmdDown", "cmdIncX", "cmdDecX", "cmdIncY", "cmdDecY", "cmdCursor", "cmdZoom"})
+        EXPECT_TRUE(control(name)->isVisible() && !control(name)->icon().isNull() && picture(name) == "plain") << name;
+    // On-off buttons tell a screen reader whether they are on.
+    for (const char *name : {"cmdCursor", "cmdZoom", "cmdAutoScale", "cmdAutoScrollEnable", "cmdOffset"})
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(control(name))->state().checkable && !pressed(name)) << name;
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(control("cmdLeft"))->state().checkable);
+    click("cmdDecX");
+    EXPECT_EQ(picture("cmdDecX"), "highlighted");
+
+    chart().setFocus();
+    const double x0 = model.XAxisMin();
+    QTest::keyClick(&chart(), Qt::Key_Right);
+    EXPECT_GT(model.XAxisMin(), x0);
+    EXPECT_EQ(picture("cmdRight"), "highlighted");
+
+    // The right button chooses a tool without moving anything.
+    const double top = model.YAxisMax();
+    QTest::mousePress(control("cmdUp"), Qt::RightButton);
+    QTest::mouseRelease(control("cmdUp"), Qt::RightButton);
+    EXPECT_EQ(model.ToolBarMode(), 2);
+    EXPECT_EQ(model.YAxisMax(), top);
+    EXPECT_EQ(picture("cmdDown"), "highlighted");
+
+    click("cmdAutoScrollEnable");
+    EXPECT_EQ(control("cmdAutoScrollEnable")->toolTip(), "Auto-Scroll Enabled - Click to Disable");
+    click("cmdCursor");
+    EXPECT_TRUE(pressed("cmdCursor"));
+    click("cmdZoom");
+    EXPECT_FALSE(pressed("cmdCursor"));
+    EXPECT_TRUE(pressed("cmdZoom"));
+}
+
+TEST_F(NavigationWindowTest, CursorModeWalksTheSamplesWithKeysAndPointer)
+{
+    QTest::keyClick(control<QLineEdit>("txtIn"), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), &chart());
+    QTest::keyClick(&chart(), Qt::Key_Right);
+    EXPECT_EQ(model.cursorRow(), 1);
+    EXPECT_EQ(control<QLabel>("LBLLR")->text(), speech->spoken.last());
+
+    // A click places the cursor where it points and says the sample once, on release.
+    speech->spoken.clear();
+    QTest::mouseClick(&chart(), Qt::LeftButton, {}, inPlot(0.5, 0.5));
+    EXPECT_NEAR(model.cursorRow(), 1000, 5);
+    EXPECT_EQ(speech->spoken, QStringList(v.navigation.cursorReadoutText()));
+    drag(inPlot(0.5, 0.5), inPlot(0.75, 0.5));
+    EXPECT_NEAR(model.cursorRow(), 1500, 5);
+}
+
+TEST_F(NavigationWindowTest, PointerDragsScrollResizeAndZoom)
+{
+    const double x0 = model.XAxisMin(), span = width();
+    click("cmdDecX");
+    const double w = width();
+    // Mode 1: dragging left moves forward in time, keeping the width; one report at release.
+    v.navigation.selectTool(1);
+    speech->spoken.clear();
+    drag(inPlot(0.6, 0.5), inPlot(0.3, 0.5));
+    EXPECT_GT(model.XAxisMin(), x0);
+    EXPECT_NEAR(width(), w, w * 1e-6);
+    EXPECT_EQ(speech->spoken.size(), 3);
+    // Mode 2 moves the values, mode 5 the width, mode 6 the height.
+    const double y0 = model.YAxisMin(), h = model.YAxisMax() - y0;
+    v.navigation.selectTool(2);
+    drag(inPlot(0.5, 0.3), inPlot(0.5, 0.6));
+    EXPECT_GT(model.YAxisMin(), y0);
+    EXPECT_NEAR(model.YAxisMax() - model.YAxisMin(), h, h * 1e-6);
+    v.navigation.selectTool(5);
+    drag(inPlot(0.3, 0.5), inPlot(0.8, 0.5));
+    EXPECT_LT(width(), w);
+    v.navigation.selectTool(6);
+    drag(inPlot(0.5, 0.5), inPlot(0.5, 0.2));
+    EXPECT_LT(model.YAxisMax() - model.YAxisMin(), h);
+
+    // Mode 8: the box becomes the view.
+    click("cmdFullView");
+    click("cmdZoom");
+    QTest::mousePress(&chart(), Qt::LeftButton, {}, inPlot(0.25, 0.2));
+    QTest::mouseMove(&chart(), inPlot(0.4, 0.5));
+    QTest::mouseMove(&chart(), inPlot(0.5, 0.8));
+    EXPECT_FALSE(chart().zoomBand().isEmpty());
+    QTest::mouseRelease(&chart(), Qt::LeftButton, {}, inPlot(0.5, 0.8));
+    EXPECT_TRUE(chart().zoomBand().isEmpty());
+    EXPECT_NEAR(model.XAxisMin(), x0 + 0.25 * span, span * 0.01);
+    EXPECT_NEAR(model.XAxisMax(), x0 + 0.5 * span, span * 0.01);
+
+    // The wheel scrolls in time.
+    const double before = model.XAxisMin();
+    QWheelEvent down(inPlot(0.5, 0.5), chart().mapToGlobal(inPlot(0.5, 0.5)), {}, QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&chart(), &down);
+    EXPECT_GT(model.XAxisMin(), before);
+}
+
+TEST_F(NavigationWindowTest, OffsetPanelAndChannelMenu)
+{
+    click("cmdOffset");
+    ASSERT_TRUE(control<QWidget>("Frame1")->isVisible());
+    EXPECT_TRUE(pressed("cmdOffset") && picture("cmdOffset") == "open");
+    click("cmdChUp");
+    EXPECT_EQ(control<QLineEdit>("txtChannel")->text(), "2");
+    click("cmdOffSetUp");
+    QLineEdit *offset = control<QLineEdit>("TxtOffset");
+    EXPECT_EQ(QApplication::focusWidget(), offset);
+    offset->clear();
+    QTest::keyClicks(offset, QStringLiteral("7.5"));
+    QTest::keyClick(offset, Qt::Key_Return);
+    EXPECT_EQ(v.data.ChannelOffsets[1], "7.5");
+    click("cmdOffset");
+    EXPECT_FALSE(control<QWidget>("Frame1")->isVisible() || pressed("cmdOffset"));
+
+    // The channel menu keeps both ticks until the pop-up menu opens again.
+    v.actions.run(QStringLiteral("mnuCH2"));
+    emit control<QMenu>("mnuPopUpChart")->aboutToShow();
+    EXPECT_FALSE(control<QAction>("mnuCH1")->isChecked());
+    EXPECT_TRUE(control<QAction>("mnuCH2")->isChecked());
+}
+
+TEST_F(NavigationWindowTest, CaretKeysEditACommandBoxThatHoldsTextAndMoveTheViewOnlyWhenItIsEmpty)
+{
+    v.actions.run(QStringLiteral("cmdDecX"));   // the full view has nowhere to scroll to
+    QLineEdit *box = control<QLineEdit>("txtIn");
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("LOAD"));
+    const double x0 = model.XAxisMin();
+    const int mode = model.ToolBarMode();
+    speech->spoken.clear();
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Home, Qt::Key_Delete, Qt::Key_End, Qt::Key_Backspace})
+        QTest::keyClick(box, key);
+    EXPECT_EQ(box->text(), QStringLiteral("OA"));
+    EXPECT_DOUBLE_EQ(model.XAxisMin(), x0) << "a caret key moved the view";
+    EXPECT_EQ(model.ToolBarMode(), mode);
+    EXPECT_TRUE(speech->spoken.isEmpty()) << speech->spoken.join(u'|').toStdString();
+
+    // Emptied, the box leaves the arrows to the window again.
+    box->clear();
+    QTest::keyClick(box, Qt::Key_Right);
+    EXPECT_GT(model.XAxisMin(), x0);
+    EXPECT_EQ(model.ToolBarMode(), 1);
+    // Text in the box does not hold back the arrows of another control.
+    box->setText(QStringLiteral("LIMITS"));
+    chart().setFocus();
+    const double x1 = model.XAxisMin();
+    QTest::keyClick(&chart(), Qt::Key_Left);
+    EXPECT_LT(model.XAxisMin(), x1);
+}
+
+TEST_F(NavigationWindowTest, EnterPressesTheFocusedButtonAndScreenReadersCanPressEveryButton)
+{
+    model.setXAxisMax(model.GetTime(400));   // room to scroll to the right
+    QPushButton *right = control("cmdRight");
+    right->setFocus();
+    double x = model.XAxisMin();
+    for (Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(right, enter);
+        EXPECT_GT(model.XAxisMin(), x) << "Enter did not press the button";
+        x = model.XAxisMin();
+    }
+    EXPECT_EQ(QApplication::focusWidget(), right);
+    // Space keeps the window's own meaning: to the command box, the button untouched.
+    QTest::keyClick(right, Qt::Key_Space);
+    EXPECT_EQ(QApplication::focusWidget(), control<QLineEdit>("txtIn"));
+    EXPECT_DOUBLE_EQ(model.XAxisMin(), x);
+
+    // The screen reader's own press, on plain and on-off buttons alike.
+    const auto press = [this](const char *name) {
+        QAccessible::queryAccessibleInterface(control(name))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+    press("cmdCursor");
+    QTRY_COMPARE(model.ToolBarMode(), 4);
+    const double w = width();
+    press("cmdIncX");
+    QTRY_VERIFY(width() > w);
+}
+
+TEST_F(NavigationWindowTest, BrailleLineCaretMovesTheCursor)
+{
+    auto *line = control<QLineEdit>("BrailleView");
+    EXPECT_TRUE(line->isVisible());
+    QAccessibleInterface *a11y = QAccessible::queryAccessibleInterface(line);
+    EXPECT_EQ(a11y->text(QAccessible::Name), "Braille view");
+    int start = 0, end = 0;
+    EXPECT_EQ(a11y->textInterface()->textAtOffset(0, QAccessible::WordBoundary, &start, &end), line->text());
+    a11y->textInterface()->setCursorPosition(5);   // a routing key
+    EXPECT_EQ(model.cursorRow(), 274);   // the middle of rows 250 to 299
+    EXPECT_EQ(speech->spoken.last(), v.navigation.cursorReadoutText());
 }
 
 } // namespace

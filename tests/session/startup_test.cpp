@@ -8,8 +8,7 @@ namespace {
 
 QStringList logLines()
 {
-    QFile log(StartUpSteps::logPath(Viewer::programFolder()));
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split(QStringLiteral("\r\n")) : QStringList();
+    return QString::fromUtf8(readFile(StartUpSteps::logPath(Viewer::programFolder()))).split(QStringLiteral("\r\n"));
 }
 
 // A Viewer not yet started, so each test chooses the store it starts with.
@@ -122,13 +121,11 @@ TEST_F(StartUpTest, AppearanceComesFromTheSettings)
 // The log keeps its newest 1000 lines: the 1000th stays, the 1001st oldest goes.
 TEST_F(StartUpTest, TheLogKeepsItsNewestThousandLines)
 {
+    QString old;
+    for (int i = 1; i < StartUpSteps::LogLines; ++i)
+        old += StartUpSteps::errorLine(QDateTime::currentDateTime(), 5, QStringLiteral("old"), i);
     QDir().mkpath(Viewer::programFolder());
-    {
-        QFile log(StartUpSteps::logPath(Viewer::programFolder()));
-        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-        for (int i = 1; i < StartUpSteps::LogLines; ++i)
-            log.write(StartUpSteps::errorLine(QDateTime::currentDateTime(), 5, QStringLiteral("old"), i).toUtf8());
-    }
+    writeFile(StartUpSteps::logPath(Viewer::programFolder()), old.toUtf8());
     StartUpSteps steps(viewer.speech, Viewer::programFolder());
     const auto fail = [&](int checkpoint) { steps.run(checkpoint, [] { throw StartUpError(53, QStringLiteral("new")); }); };
     fail(2001);
@@ -178,11 +175,8 @@ TEST_F(RecentFileTest, MenuEntriesLoadTheirFileAndReportIt)
     EXPECT_TRUE(panelClosed);
 
     // A load that fails leaves nothing to navigate.
-    QFile bad(path(QStringLiteral("bad.lmd")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(QByteArray(200, '\x7f'));
-    bad.close();
-    load(bad.fileName());
+    writeFile(path(QStringLiteral("bad.lmd")), QByteArray(200, '\x7f'));
+    load(path(QStringLiteral("bad.lmd")));
     EXPECT_FALSE(surface.isVisible(QStringLiteral("cmdLeft")));
     EXPECT_FALSE(surface.isEnabled(QStringLiteral("cmdOffset")));
 }
