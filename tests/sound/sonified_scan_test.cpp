@@ -72,19 +72,25 @@ TEST_F(ScanTest, AmplitudeScanSetsTheCarrierThenFollowsTheLoudness)
     EXPECT_EQ(audio.writes, writes + 4);   // 2.5 was remembered clamped to 1, so it is sent again
 }
 
+// Space comes while the scan waits between steps; the next step retunes the tone before the
+// walk sees the pause, and the tone must stay off all the same until Space resumes.
 TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
 {
     setSamples({0, 20, 30, 40, 50, 60});
     trackSteps();
-    // Pump 1 follows the announcement, pump 2 runs inside the first step.
-    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
-                   [this] { EXPECT_FALSE(audio.playing) << "paused tone is stopped";
-                            viewer.keyPress(QStringLiteral("Space")); }};
+    scan.ScanSpeed = 10;
+    const auto space = [this] { viewer.keyPress(QStringLiteral("Space")); };
+    pump.script = {[] {}, [] {}, space, [] {},
+                   [&] { EXPECT_FALSE(audio.playing) << "paused";
+                         space(); },
+                   [this] { EXPECT_TRUE(audio.playing) << "resumed"; }};
     scan.mnuScan();
+    EXPECT_TRUE(pump.script.empty());
     EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4}));
-    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:01  Y = 20")));
-    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:01  Y = 20"));
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:02  Y = 30")));
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:02  Y = 30"));
 
+    scan.ScanSpeed = 0;
     steps.clear();
     speech.spoken.clear();
     pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
@@ -112,22 +118,6 @@ TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
         EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4})) << blanks;
         EXPECT_EQ(speech.spoken.filter(QStringLiteral("Scan Paused")), QStringList()) << blanks;
     }
-}
-
-// Space comes while the scan waits between steps; the next step retunes the tone before the
-// walk sees the pause, and the tone must stay off all the same.
-TEST_F(ScanTest, APauseBetweenStepsKeepsTheToneOffUntilTheResume)
-{
-    setSamples({0, 20, 30, 40, 50, 60});
-    scan.ScanSpeed = 10;
-    const auto space = [this] { viewer.keyPress(QStringLiteral("Space")); };
-    pump.script = {[] {}, [] {}, space, [] {},
-                   [&] { EXPECT_FALSE(audio.playing) << "paused";
-                         space(); },
-                   [this] { EXPECT_TRUE(audio.playing) << "resumed"; }};
-    scan.mnuScan();
-    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:02  Y = 30")));
-    EXPECT_TRUE(pump.script.empty());
 }
 
 TEST_F(ScanTest, StepsLastTheirShareOfASecond)

@@ -34,12 +34,10 @@ struct ToneTest : ::testing::Test {
 
 TEST_F(ToneTest, BufferHoldsWholePeriodsOfAbout4096Samples)
 {
-    const QList<QPair<int, int>> table = {{4, 11025}, {440, 4009}, {1161, 4064}, {6450, 4000}, {22050, 4096}};
-    for (const auto &[hz, length] : table) {
+    for (int hz : {4, 440, 1161, 6450, 22050})
         tone.FillToneBuffer(hz, 0.5f);
-        EXPECT_EQ(audio.buffer.size(), length) << hz << " Hz";
-    }
     EXPECT_EQ(audio.created, QList<int>({11025, 4009, 4064, 4000, 4096}));
+    EXPECT_EQ(audio.buffer.size(), 4096);
 
     // Same length again: the buffer is rewritten, not created anew.
     tone.FillToneBuffer(22050, 1.0f);

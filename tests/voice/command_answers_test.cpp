@@ -69,7 +69,6 @@ TEST_F(CommandFixture, AxisAnswers)
     EXPECT_EQ(ANSWER("MIN", "-1.5"), QStringList{"New Y Min is -1.5"});
     EXPECT_EQ(c.YAxisMin(), -1.5);
     EXPECT_EQ(ANSWER("MIN", "low"), QStringList{"New Y Min is  0"});
-    EXPECT_TRUE(pending().isEmpty());
 }
 
 TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
@@ -109,17 +108,15 @@ TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
     const double before = c.XAxisMin();
     EXPECT_FALSE(ANSWER("START", "22:00").isEmpty());
     EXPECT_EQ(c.XAxisMin(), before);
-    EXPECT_TRUE(pending().isEmpty());
 }
 
 TEST_F(CommandFixture, CursorChannelAnswerIsFlooredAndAlwaysSpoken)
 {
     load(generate(QStringLiteral("three.lmd"), {"--channels", "3", "--rows", "50"}));
-    EXPECT_EQ(ANSWER("CURSORCHANNEL", "2.7"), QStringList{"Cursor channel is now  2"});
-    EXPECT_EQ(viewer.chart.CursorChannel(), 1);
-    EXPECT_EQ(ANSWER("CURSORCHANNEL", "4"), QStringList{"Cursor channel is now  2"});
-    EXPECT_EQ(ANSWER("CURSORCHANNEL", "0.5"), QStringList{"Cursor channel is now  2"});
-    EXPECT_EQ(viewer.chart.CursorChannel(), 1);
+    for (const char *typed : {"2.7", "4", "0.5"}) {   // the second two are out of range and change nothing
+        EXPECT_EQ(answer(QStringLiteral("CURSORCHANNEL"), QLatin1String(typed)), QStringList{"Cursor channel is now  2"}) << typed;
+        EXPECT_EQ(viewer.chart.CursorChannel(), 1) << typed;
+    }
 }
 
 TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFile)
@@ -154,7 +151,6 @@ TEST_F(CommandFixture, ChangeDirectoryMovesOrSaysWhyNot)
     EXPECT_EQ(ANSWER("CHANGEDIR", "sub"), QStringList{"Current directory " + sub});
     EXPECT_EQ(ANSWER("CHANGEDIR", ".."), QStringList{"Current directory " + QDir::toNativeSeparators(dir.path())});
     EXPECT_EQ(ANSWER("CHANGEDIR", "nowhere"), QStringList{"There is no folder named nowhere."});
-    EXPECT_TRUE(pending().isEmpty());
 
     QDir::setCurrent(QStringLiteral("/"));
     EXPECT_EQ(ANSWER("CHANGEDIR", ".."), QStringList{"There is no folder above /."});

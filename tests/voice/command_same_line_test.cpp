@@ -1,4 +1,4 @@
-// Commands typed with their answer on one line, HELP with a word, and the RATE prompt.
+// Commands typed with their answer on one line, and the RATE prompt.
 #include "voice/command_fixture.h"
 #include "voice/voice_settings.h"
 
@@ -50,16 +50,6 @@ TEST_F(CommandFixture, AnAnswerOnTheCommandLineKeepsItsLettersAndItsPromptsWays)
     EXPECT_EQ(pending(), QStringLiteral("VA"));
     EXPECT_EQ(surface.focus, QStringLiteral("List1"));
 
-}
-
-TEST_F(CommandFixture, HelpReadsAllOrTheLinesAboutTheWordAfterIt)
-{
-    viewer.help.HelpLines = {QStringLiteral("SCAN plays the chart."), QStringLiteral("LOAD asks for a file name."),
-                             QStringLiteral("Escape stops a scan.")};
-    EXPECT_EQ(enter(QStringLiteral("HELP")).mid(1), viewer.help.HelpLines);
-    EXPECT_EQ(enter(QStringLiteral(" help  scan ")).mid(1),
-              (QStringList{"Help Matches for scan", "SCAN plays the chart.", "Escape stops a scan."}));
-    EXPECT_EQ(enter(QStringLiteral("HELPSCAN")).mid(1), QStringList{"HELPSCAN is not a command. Press F1 for help."});
 }
 
 TEST_F(CommandFixture, RateIsAskedForCheckedSpokenAppliedAndRemembered)

@@ -1,5 +1,4 @@
 #include "voice/command_fixture.h"
-#include <QFile>
 #include <QRegularExpression>
 
 class HelpFixture : public CommandFixture {
@@ -24,7 +23,7 @@ TEST_F(HelpFixture, CommentsAndShortLinesAreLeftOut)
                                                   "Is this a question? Yes.", "SCAN plays the chart."}));
 }
 
-TEST_F(HelpFixture, F1SpeaksAllLinesOrTheLinesHoldingTheWord)
+TEST_F(HelpFixture, F1AndHelpSpeakAllLinesOrTheLinesHoldingTheWord)
 {
     viewer.keyPress(QStringLiteral("F1"));
     EXPECT_EQ(speech.spoken, viewer.help.HelpLines);
@@ -35,7 +34,10 @@ TEST_F(HelpFixture, F1SpeaksAllLinesOrTheLinesHoldingTheWord)
     EXPECT_EQ(speech.spoken, (QStringList{"Help Matches for load", "LOAD asks for a file name.", "Downloads come from the archive."}));
     EXPECT_EQ(viewer.commandText, QStringLiteral("load"));   // F1 leaves the word in the box
 
-    // "?" as a command: the echo, then the lines holding a question mark.
+    // Typed HELP, alone or with a word; "?" as a command: the echo, then the lines holding a question mark.
+    EXPECT_EQ(enter(QStringLiteral("HELP")).mid(1), viewer.help.HelpLines);
+    EXPECT_EQ(enter(QStringLiteral(" help  scan ")).mid(1), (QStringList{"Help Matches for scan", "SCAN plays the chart."}));
+    EXPECT_EQ(enter(QStringLiteral("HELPSCAN")).mid(1), QStringList{"HELPSCAN is not a command. Press F1 for help."});
     EXPECT_EQ(enter(QStringLiteral("?")), (QStringList{"?", "Help Matches for ?", "Is this a question? Yes."}));
 
     speech.spoken.clear();

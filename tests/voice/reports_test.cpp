@@ -83,9 +83,16 @@ TEST_F(ReportsFixture, ViewAndIdentityReports)
                                          "Chart View Starts 13:30:00", "Ends 14:30:00", "Width 01:00:00"}));
 }
 
-TEST_F(ReportsFixture, InfoReportSaysEverythingInOrder)
+TEST_F(ReportsFixture, InfoReportSaysEverythingInOrderOrThatNothingIsLoaded)
 {
+    reports.mnuDataFileInfo();
+    EXPECT_EQ(voice.spoken, QStringList({"Number of channels  1.", "No file loaded.", "No file loaded.", "No file loaded."}));
+    voice.spoken.clear();
+    reports.mnuInfo();
+    EXPECT_EQ(voice.spoken, QStringList({"No file loaded."}));
+
     loadFile();
+    voice.spoken.clear();
     speech.AbortRequested = true;
     reports.mnuInfo();   // opening the menu forgets an earlier Escape
     EXPECT_FALSE(speech.AbortRequested);
@@ -93,37 +100,16 @@ TEST_F(ReportsFixture, InfoReportSaysEverythingInOrder)
 
     reports.mnuDataFileInfo();
     EXPECT_EQ(voice.spoken, QStringList({
-                                "Number of channels  2.",
-                                "Starts " + date() + " 13:30:00",
-                                "Duration 00:00:04",
-                                "Average Rate: 1" + dp() + " samples per second.",
-                                "Maximum Y  50 .",
-                                "Average Y value  2",
-                                "Below 25%  40",
-                                "25 to 50%  20",
-                                "50 to 75%  20",
-                                "75 to 100%  20",
-                                "Name Dish One",
-                                "Observer Ada",
-                                "Location Green Bank",
-                                "Latitude 40:07:12" + dp() + "0",
-                                "Longitude -81:30:00" + dp() + "0",
-                                "File is not logged in U T .",
-                                "Additional Notes first line.\r\nsecond line",
-                            }));
+        "Number of channels  2.", "Starts " + date() + " 13:30:00", "Duration 00:00:04",
+        "Average Rate: 1" + dp() + " samples per second.", "Maximum Y  50 .", "Average Y value  2",
+        "Below 25%  40", "25 to 50%  20", "50 to 75%  20", "75 to 100%  20",
+        "Name Dish One", "Observer Ada", "Location Green Bank",
+        "Latitude 40:07:12" + dp() + "0", "Longitude -81:30:00" + dp() + "0",
+        "File is not logged in U T .", "Additional Notes first line.\r\nsecond line"}));
     data.LoggedUsingUT = true;   // then nothing is said about it
     voice.spoken.clear();
     reports.mnuObserverInfo();
     EXPECT_EQ(voice.spoken.size(), 5);
-}
-
-TEST_F(ReportsFixture, NothingLoaded)
-{
-    reports.mnuDataFileInfo();
-    EXPECT_EQ(voice.spoken, QStringList({"Number of channels  1.", "No file loaded.", "No file loaded.", "No file loaded."}));
-    voice.spoken.clear();
-    reports.mnuInfo();
-    EXPECT_EQ(voice.spoken, QStringList({"No file loaded."}));
 }
 
 TEST_F(ReportsFixture, EscapeEndsAReportAtTheNextPump)
