@@ -110,15 +110,6 @@ TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
     EXPECT_EQ(c.XAxisMin(), before);
 }
 
-TEST_F(CommandFixture, CursorChannelAnswerIsFlooredAndAlwaysSpoken)
-{
-    load(generate(QStringLiteral("three.lmd"), {"--channels", "3", "--rows", "50"}));
-    for (const char *typed : {"2.7", "4", "0.5"}) {   // the second two are out of range and change nothing
-        EXPECT_EQ(answer(QStringLiteral("CURSORCHANNEL"), QLatin1String(typed)), QStringList{"Cursor channel is now  2"}) << typed;
-        EXPECT_EQ(viewer.chart.CursorChannel(), 1) << typed;
-    }
-}
-
 TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFile)
 {
     EXPECT_EQ(ANSWER("LOADFILENAME", "  "), QStringList{"No File specified."});

@@ -49,7 +49,7 @@ TEST_F(CommandFixture, UnknownTextIsNamedEmptyTextSaysNothingAndQuitCloses)
     EXPECT_TRUE(viewer.Closing);
 }
 
-TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
+TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValuesAndFullShowsEverySample)
 {
     load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1", "--ymax", "4"}));
     viewer.chart.setYAxisMin(-2.5);
@@ -66,9 +66,13 @@ TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
         EXPECT_EQ(enter(QString::fromLatin1(c.typed)).mid(1), c.prompt) << c.typed;
         EXPECT_EQ(pending(), QString::fromLatin1(c.pending)) << c.typed;
     }
+    viewer.commandBox.PendingCommand.clear();
+    viewer.chart.setXAxisMax(viewer.chart.GetTime(200));
+    EXPECT_EQ(enter(QStringLiteral("FULL")).value(1), QStringLiteral("setting chart to full view."));
+    EXPECT_EQ(viewer.chart.XAxisMax(), viewer.chart.GetTime(599));
 }
 
-TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannels)
+TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannelsAndTheAnswerIsFloored)
 {
     load(generate(QStringLiteral("one.lmd"), {"--channels", "1", "--rows", "50"}));
     EXPECT_EQ(enter(QStringLiteral("CHL")).mid(1), QStringList{"number of channels  1"});
@@ -79,6 +83,11 @@ TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannels)
               (QStringList{"number of channels  3", "Current cursor channel  1",
                            "Enter new channel number to change or escape to abort change."}));
     EXPECT_EQ(pending(), QStringLiteral("CURSORCHANNEL"));
+    // The answer is floored; one out of range changes nothing, and the channel is always spoken.
+    for (const char *typed : {"2.7", "4", "0.5"}) {   // the second two are out of range and change nothing
+        EXPECT_EQ(answer(QStringLiteral("CURSORCHANNEL"), QLatin1String(typed)), QStringList{"Cursor channel is now  2"}) << typed;
+        EXPECT_EQ(viewer.chart.CursorChannel(), 1) << typed;
+    }
 }
 
 TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
@@ -91,14 +100,6 @@ TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
     for (const char *word : {"amp", "FREQ", "fm", "sonify"})
         EXPECT_EQ(enter(QLatin1String(word)), QStringList{QLatin1String(word)});
     EXPECT_EQ(ran, (QStringList{"AM", "FM", "FM"}));
-}
-
-TEST_F(CommandFixture, FullSaysSoAndShowsEverySample)
-{
-    load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1"}));
-    viewer.chart.setXAxisMax(viewer.chart.GetTime(200));
-    EXPECT_EQ(enter(QStringLiteral("FULL")).value(1), QStringLiteral("setting chart to full view."));
-    EXPECT_EQ(viewer.chart.XAxisMax(), viewer.chart.GetTime(599));
 }
 
 TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)

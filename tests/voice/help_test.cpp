@@ -17,14 +17,11 @@ protected:
     }
 };
 
-TEST_F(HelpFixture, CommentsAndShortLinesAreLeftOut)
-{
-    EXPECT_EQ(viewer.help.HelpLines, (QStringList{"LOAD asks for a file name.", "Downloads come from the archive.",
-                                                  "Is this a question? Yes.", "SCAN plays the chart."}));
-}
-
 TEST_F(HelpFixture, F1AndHelpSpeakAllLinesOrTheLinesHoldingTheWord)
 {
+    // Comments and short lines are left out.
+    EXPECT_EQ(viewer.help.HelpLines, (QStringList{"LOAD asks for a file name.", "Downloads come from the archive.",
+                                                  "Is this a question? Yes.", "SCAN plays the chart."}));
     viewer.keyPress(QStringLiteral("F1"));
     EXPECT_EQ(speech.spoken, viewer.help.HelpLines);
 
@@ -81,21 +78,7 @@ TEST_F(HelpFixture, AnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
     EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
 }
 
-TEST_F(CommandFixture, MissingHelpFileIsAnnouncedAndLongFilesAreKeptWhole)
-{
-    viewer.help.LoadHelp({dir.filePath(QStringLiteral("none.txt"))});
-    EXPECT_EQ(speech.spoken.last(), "Lumora Sonify help file " + QDir::toNativeSeparators(dir.filePath("none.txt")) + " not found.");
-    EXPECT_TRUE(viewer.help.HelpLines.isEmpty());
-
-    QByteArray many;
-    for (int i = 0; i < 1500; ++i)
-        many += "Help line number " + QByteArray::number(i) + "\n";
-    writeFile(dir.filePath(QStringLiteral("long.txt")), many);
-    viewer.help.LoadHelp({dir.filePath(QStringLiteral("long.txt"))});
-    EXPECT_EQ(viewer.help.HelpLines.size(), 1500);
-}
-
-TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWord)
+TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWordAMissingFileIsAnnouncedALongOneKeptWhole)
 {
     // Start-up found the shipped file beside the test program.
     const QStringList lines = viewer.help.HelpLines;
@@ -106,4 +89,15 @@ TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWord)
         const bool covered = std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return spelled.match(l).hasMatch(); });
         EXPECT_TRUE(covered) << word.toStdString();
     }
+
+    viewer.help.LoadHelp({dir.filePath(QStringLiteral("none.txt"))});
+    EXPECT_EQ(speech.spoken.last(), "Lumora Sonify help file " + QDir::toNativeSeparators(dir.filePath("none.txt")) + " not found.");
+    EXPECT_TRUE(viewer.help.HelpLines.isEmpty());
+
+    QByteArray many;
+    for (int i = 0; i < 1500; ++i)
+        many += "Help line number " + QByteArray::number(i) + "\n";
+    writeFile(dir.filePath(QStringLiteral("long.txt")), many);
+    viewer.help.LoadHelp({dir.filePath(QStringLiteral("long.txt"))});
+    EXPECT_EQ(viewer.help.HelpLines.size(), 1500);
 }
