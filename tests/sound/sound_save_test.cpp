@@ -27,13 +27,6 @@ protected:
     }
 };
 
-TEST(SoundSaveName, BesideTheDataFileAndNeverOverIt)
-{
-    EXPECT_EQ(SoundSave::automaticName(QStringLiteral("/d/scan.lmd")), QStringLiteral("/d/scan.wav"));
-    EXPECT_EQ(SoundSave::automaticName(QStringLiteral("/d/a.b.lmd")), QStringLiteral("/d/a.b.wav"));
-    EXPECT_EQ(SoundSave::automaticName(QStringLiteral("/d/scan.wav")), QStringLiteral("/d/scan-sound.wav"));
-}
-
 // Enter saves NAME.wav beside the data file: the scan at its speed, the tone going into the
 // file while the sound device hears nothing, and the device gets the tone back afterwards.
 TEST_F(SoundSaveTest, TypedEnterSavesTheScanBesideTheDataFile)
@@ -71,6 +64,10 @@ TEST_F(SoundSaveTest, NamesAndTheDialog)
     ASSERT_EQ(surface.dialogs.size(), 1);
     EXPECT_EQ(surface.dialogs[0].initialPath, dir.filePath(QStringLiteral("obs.wav")));
     EXPECT_EQ(readFile(dir.filePath(QStringLiteral("other.wav"))), readFile(dir.filePath(QStringLiteral("mine.wav"))));
+
+    // The automatic name sits beside the data file and never over it.
+    EXPECT_EQ(SoundSave::automaticName(QStringLiteral("/d/a.b.lmd")), QStringLiteral("/d/a.b.wav"));
+    EXPECT_EQ(SoundSave::automaticName(QStringLiteral("/d/scan.wav")), QStringLiteral("/d/scan-sound.wav"));
 
     // Cancelled: nothing is saved or said.
     speech.spoken.clear();

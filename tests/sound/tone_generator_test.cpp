@@ -76,16 +76,13 @@ TEST_F(ToneTest, LevelsMapToFrequenciesAndAreClampedInTheCallersVariable)
     EXPECT_FALSE(audio.playing) << "a volume change alone does not start the tone";
 }
 
-TEST_F(ToneTest, StartUpToneIsSilentAndLooping)
+TEST_F(ToneTest, StartUpToneIsSilentAndLoopingSquareAndNoiseStayInTheirByteRanges)
 {
     tone.InitSound();
     EXPECT_EQ(tone.ToneFrequency, 22050);
     EXPECT_TRUE(QSet<int>({127, 128}).contains(distinctBytes(audio.buffer)));
     EXPECT_TRUE(audio.playing);
-}
 
-TEST_F(ToneTest, SquareAndNoiseStayInTheirByteRanges)
-{
     tone.SquareWave = true;
     tone.FillToneBuffer(440, 1.0f);
     EXPECT_EQ(distinctBytes(audio.buffer), QSet<int>({0, 255}));
