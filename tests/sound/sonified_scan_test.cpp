@@ -71,7 +71,7 @@ TEST_F(ScanTest, AmplitudeScanSetsTheCarrierThenFollowsTheLoudness)
 
 // Space comes while the scan waits between steps; the next step retunes the tone before the
 // walk sees the pause, and the tone must stay off all the same until Space resumes.
-TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
+TEST_F(ScanTest, SpacePausesAndResumesEscapeEndsAndTheEndLeavesTheSoundOff)
 {
     setSamples({0, 20, 30, 40, 50, 60});
     trackSteps();
@@ -115,9 +115,29 @@ TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
         EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4})) << blanks;
         EXPECT_EQ(speech.spoken.filter(QStringLiteral("Scan Paused")), QStringList()) << blanks;
     }
+
+    // Sound turned off during a pause stays off: the end of the scan stops the tone without
+    // toggling it back on, and says "Chart Sound Off." only when the sound was on.
+    speech.onSpeak = {};
+    speech.spoken.clear();
+    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
+                   [this] { viewer.soundMenu.mnuSoundOffOn(); },
+                   [this] { viewer.keyPress(QStringLiteral("Space")); }};
+    scan.mnuScan();
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(audio.playing);
+    EXPECT_EQ(speech.spoken.count(QStringLiteral("Chart Sound Off.")), 1);   // the user's, none at the end
 }
 
-TEST_F(ScanTest, StepsLastTheirShareOfASecond)
+// A clock that wakes late from every sleep and whose every reading costs time, as a busy
+// machine does; the scan's steps must still keep to their schedule on average.
+struct LateClock : PaceClock {
+    mutable qint64 now = 0;
+    qint64 nowUs() const override { return now += 20; }
+    void sleepUs(qint64 us) override { now += std::max<qint64>(us, 0) + 150; }
+};
+
+TEST_F(ScanTest, StepsLastTheirShareOfASecondEvenWhenWakeUpsAreLate)
 {
     setSamples({0, 20, 30, 40, 50, 60});
     viewer.commandBox.hooks.setScanSpeed(50);
@@ -139,26 +159,15 @@ TEST_F(ScanTest, StepsLastTheirShareOfASecond)
         scan.readScanSpeed(settings);
         EXPECT_DOUBLE_EQ(scan.ScanSpeed, 100) << stored;
     }
-}
 
-// A clock that wakes late from every sleep and whose every reading costs time, as a busy
-// machine does; the scan's steps must still keep to their schedule on average.
-struct LateClock : PaceClock {
-    mutable qint64 now = 0;
-    qint64 nowUs() const override { return now += 20; }
-    void sleepUs(qint64 us) override { now += std::max<qint64>(us, 0) + 150; }
-};
-
-TEST_F(ScanTest, PaceKeepsToItsScheduleWhenWakeUpsAreLate)
-{
+    // Late wake-ups and costly clock readings: the schedule still holds on average.
     LateClock late;
     viewer.setPaceClock(&late);
     setSamples(QList<double>(1002, 50));   // 1000 steps inside the view
     scan.ScanSpeed = 1000;
     const qint64 begin = late.nowUs();
     scan.mnuScan();
-    const double seconds = (late.now - begin) / 1e6;
-    EXPECT_NEAR(seconds, 1.0, 0.01);
+    EXPECT_NEAR((late.now - begin) / 1e6, 1.0, 0.01);
 
     // A long stall (a pause, other work run meanwhile) is not made up by rushing afterwards.
     pump.script = {[] {}, [] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
@@ -167,20 +176,6 @@ TEST_F(ScanTest, PaceKeepsToItsScheduleWhenWakeUpsAreLate)
     const qint64 again = late.nowUs();
     scan.mnuScan();
     EXPECT_NEAR((late.now - again) / 1e6, 6.0, 0.06);
-}
-
-// Sound turned off during a pause stays off: the end of the scan stops the tone without
-// toggling it back on, and says "Chart Sound Off." only when the sound was on.
-TEST_F(ScanTest, EndOfScanLeavesTheSoundOff)
-{
-    setSamples({0, 20, 30, 40, 50, 60});
-    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
-                   [this] { viewer.soundMenu.mnuSoundOffOn(); },
-                   [this] { viewer.keyPress(QStringLiteral("Space")); }};
-    scan.mnuScan();
-    EXPECT_FALSE(tone.SoundOn);
-    EXPECT_FALSE(audio.playing);
-    EXPECT_EQ(speech.spoken.count(QStringLiteral("Chart Sound Off.")), 1);   // the user's, none at the end
 }
 
 TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)

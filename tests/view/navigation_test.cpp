@@ -91,7 +91,7 @@ TEST_F(NavigationTest, ScrollButtonsMoveAQuarterOfTheViewAndStopAtTheFirstAndLas
     EXPECT_EQ(chart.ToolBarMode(), 0);
 }
 
-TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuards)
+TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuardsAndTheStepSetting)
 {
     fill(200, 590, [](int i) { return i; });
     setView(600, 660, 0, 4);
@@ -129,6 +129,36 @@ TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuards)
     setView(600, 660, 0.5, 2);
     EXPECT_TRUE(click("mnuSetYminToZero").isEmpty());
     EXPECT_EQ(chart.YAxisMin(), 0.5);
+
+    // The step setting's bounds.
+    const auto narrowedWith = [&](const char *step) {
+        settings.values["Settings/ClickInc"] = QLatin1String(step);
+        nav.readClickInc(settings);
+        setView(600, 660, 0, 4);
+        click("cmdDecX");
+        return minutes(chart.XAxisMax()) - minutes(chart.XAxisMin());
+    };
+    EXPECT_NEAR(narrowedWith("199"), 60 * (1 - 199.0 / 200), 1e-6);
+    EXPECT_NEAR(narrowedWith("200"), 52.5, 1e-6);   // would leave no width: the default 25
+    EXPECT_NEAR(narrowedWith("0.5"), 60 * (1 - 0.5 / 200), 1e-6);
+    EXPECT_NEAR(narrowedWith("0"), 52.5, 1e-6);
+
+    // Down needs a height of 2.
+    setView(600, 660, 0, 2);
+    EXPECT_EQ(click("cmdDown").size(), 3);
+    EXPECT_DOUBLE_EQ(chart.YAxisMin(), -0.5);
+    setView(600, 660, 0, 1.99);
+    EXPECT_TRUE(click("cmdDown").isEmpty());
+    EXPECT_EQ(chart.YAxisMin(), 0);
+
+    // Both height buttons light up with the height tool, and go dark with the width tool.
+    click("cmdDecY");
+    EXPECT_EQ(picture("cmdDecY"), "highlighted");
+    EXPECT_EQ(picture("cmdIncY"), "highlighted");
+    EXPECT_EQ(picture("cmdDecX"), "plain");
+    click("cmdDecX");
+    EXPECT_EQ(picture("cmdDecY"), "plain");
+    EXPECT_EQ(picture("cmdIncX"), "highlighted");
 }
 
 TEST_F(NavigationTest, TogglesSetTheToolAutoScrollAndPictures)
@@ -349,37 +379,4 @@ TEST_F(NavigationTest, CursorAtTheEndAndBackIntoANarrowerView)
     EXPECT_LE(chart.XAxisMin(), chart.GetTime(398));
     EXPECT_GE(chart.XAxisMax(), chart.GetTime(398));
     EXPECT_NEAR(chart.XAxisMax() - chart.XAxisMin(), narrow, 1e-9);
-}
-
-TEST_F(NavigationTest, StepSettingBoundsAndTheHeightDownNeeds)
-{
-    fill(200, 590, [](int i) { return i; });
-    const auto narrowedWith = [&](const char *step) {
-        settings.values["Settings/ClickInc"] = QLatin1String(step);
-        nav.readClickInc(settings);
-        setView(600, 660, 0, 4);
-        click("cmdDecX");
-        return minutes(chart.XAxisMax()) - minutes(chart.XAxisMin());
-    };
-    EXPECT_NEAR(narrowedWith("199"), 60 * (1 - 199.0 / 200), 1e-6);
-    EXPECT_NEAR(narrowedWith("200"), 52.5, 1e-6);   // would leave no width: the default 25
-    EXPECT_NEAR(narrowedWith("0.5"), 60 * (1 - 0.5 / 200), 1e-6);
-    EXPECT_NEAR(narrowedWith("0"), 52.5, 1e-6);
-
-    // Down needs a height of 2.
-    setView(600, 660, 0, 2);
-    EXPECT_EQ(click("cmdDown").size(), 3);
-    EXPECT_DOUBLE_EQ(chart.YAxisMin(), -0.5);
-    setView(600, 660, 0, 1.99);
-    EXPECT_TRUE(click("cmdDown").isEmpty());
-    EXPECT_EQ(chart.YAxisMin(), 0);
-
-    // Both height buttons light up with the height tool, and go dark with the width tool.
-    click("cmdDecY");
-    EXPECT_EQ(picture("cmdDecY"), "highlighted");
-    EXPECT_EQ(picture("cmdIncY"), "highlighted");
-    EXPECT_EQ(picture("cmdDecX"), "plain");
-    click("cmdDecX");
-    EXPECT_EQ(picture("cmdDecY"), "plain");
-    EXPECT_EQ(picture("cmdIncX"), "highlighted");
 }

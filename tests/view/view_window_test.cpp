@@ -104,7 +104,7 @@ TEST_F(ViewFixture, MaxMinAverageAndBandsCoverTheInclusiveBoundsOfOneChannelOrAl
     EXPECT_EQ(std::vector<double>({avg, b1, b2, b3, b4}), std::vector<double>(5, 0.0));
 }
 
-TEST_F(ViewFixture, FitAndAutoScale)
+TEST_F(ViewFixture, FitAutoScaleAndFullView)
 {
     load({0, 1, 2}, {{10, 30, 20}});
     setView(0, 2);
@@ -126,10 +126,8 @@ TEST_F(ViewFixture, FitAndAutoScale)
     }
     EXPECT_TRUE(chart.AutoScaleEnabled);
     EXPECT_EQ(heightSpoken, 3);
-}
 
-TEST_F(ViewFixture, FullViewShowsEveryRowIncludingTheLast)
-{
+    // The full view shows every row, including the last.
     int limitsSpoken = 0;
     view.speakChartLimits = [&] { ++limitsSpoken; };
     load({10, 11, 12, 13}, {{1, 2, 3, 4}, {-1, 0, 9, 0}});

@@ -14,7 +14,7 @@ TEST(AnswerValue, BlanksAnywhereAreIgnoredThenTheLeadingNumberIsRead)
     EXPECT_THROW(answerValue(QStringLiteral("1e999")), CommandError);
 }
 
-TEST_F(CommandFixture, SoundAnswersAreRangeCheckedBeforeTheirSlot)
+TEST_F(CommandFixture, SoundAnswersAreRangeCheckedEscapeDropsAPromptAFailingAnswerIsSpoken)
 {
     QList<double> volumes, tones, speeds;
     auto &h = viewer.commandBox.hooks;
@@ -43,6 +43,25 @@ TEST_F(CommandFixture, SoundAnswersAreRangeCheckedBeforeTheirSlot)
     EXPECT_EQ(ANSWER("SPEED", "-1"), noSpeed);
     EXPECT_EQ(ANSWER("SPEED", "0.0001"), noSpeed);   // would take hours a sample
     EXPECT_EQ(speeds, (QList<double>{10000, 1}));
+    EXPECT_TRUE(pending().isEmpty());
+
+    // Escape drops the prompt and a failing answer is spoken.
+    enter(QStringLiteral("WIDTH"));
+    viewer.commandText = QStringLiteral("12");
+    viewer.keyPress(QStringLiteral("Escape"));
+    EXPECT_TRUE(viewer.speech.AbortRequested);
+    EXPECT_TRUE(pending().isEmpty());
+    EXPECT_TRUE(viewer.commandText.isEmpty());
+    viewer.keyPress(QStringLiteral("Left"));
+    EXPECT_FALSE(viewer.speech.AbortRequested);
+
+    // START with nothing loaded fails inside the answer: the user hears why, the box is idle.
+    EXPECT_EQ(ANSWER("START", "12:00"), QStringList{"There is no data loaded."});
+    EXPECT_TRUE(pending().isEmpty());
+
+    // Enter goes to the control with the focus: not to the box while the match list has it.
+    surface.focus = QStringLiteral("List1");
+    enter(QStringLiteral("LOAD"));
     EXPECT_TRUE(pending().isEmpty());
 }
 
@@ -110,7 +129,7 @@ TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
     EXPECT_EQ(c.XAxisMin(), before);
 }
 
-TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFile)
+TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFileAndChangeDirectoryMovesOrSaysWhyNot)
 {
     EXPECT_EQ(ANSWER("LOADFILENAME", "  "), QStringList{"No File specified."});
     EXPECT_TRUE(pending().isEmpty());
@@ -131,12 +150,9 @@ TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFile)
     ANSWER("LOADFILENAME", "c.lmd");
     EXPECT_EQ(viewer.data.LastIndex, 9);
     EXPECT_EQ(viewer.recent.RecentLoaded[0], c);
-}
 
-TEST_F(CommandFixture, ChangeDirectoryMovesOrSaysWhyNot)
-{
+    // CD moves or says why not.
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
-    QDir::setCurrent(dir.path());
     const QString sub = QDir::toNativeSeparators(dir.filePath(QStringLiteral("sub")));
 
     EXPECT_EQ(ANSWER("CHANGEDIR", "sub"), QStringList{"Current directory " + sub});
@@ -166,26 +182,5 @@ TEST_F(CommandFixture, ExportAndArchiveAnswersReachTheirSlots)
     EXPECT_TRUE(viewer.commandText.isEmpty());
     found = false;
     ANSWER("VA", "someday");
-    EXPECT_TRUE(pending().isEmpty());
-}
-
-TEST_F(CommandFixture, EscapeDropsThePromptAndAFailingAnswerIsSpoken)
-{
-    enter(QStringLiteral("WIDTH"));
-    viewer.commandText = QStringLiteral("12");
-    viewer.keyPress(QStringLiteral("Escape"));
-    EXPECT_TRUE(viewer.speech.AbortRequested);
-    EXPECT_TRUE(pending().isEmpty());
-    EXPECT_TRUE(viewer.commandText.isEmpty());
-    viewer.keyPress(QStringLiteral("Left"));
-    EXPECT_FALSE(viewer.speech.AbortRequested);
-
-    // START with nothing loaded fails inside the answer: the user hears why, the box is idle.
-    EXPECT_EQ(ANSWER("START", "12:00"), QStringList{"There is no data loaded."});
-    EXPECT_TRUE(pending().isEmpty());
-
-    // Enter goes to the control with the focus: not to the box while the match list has it.
-    surface.focus = QStringLiteral("List1");
-    enter(QStringLiteral("LOAD"));
     EXPECT_TRUE(pending().isEmpty());
 }

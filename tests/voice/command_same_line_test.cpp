@@ -73,6 +73,16 @@ TEST_F(CommandFixture, RateIsAskedForCheckedSpokenAppliedAndRemembered)
     EXPECT_EQ(speech.styles.size(), 4);
     EXPECT_EQ(settings.read(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QString()), QStringLiteral("13"));
     EXPECT_TRUE(pending().isEmpty());
+
+    // A restart applies the remembered rate before it says anything.
+    speech.styles.clear();
+    bool spokeFirst = false;
+    speech.onSpeak = [&](const QString &) { spokeFirst = spokeFirst || speech.styles.isEmpty(); };
+    Viewer restarted{Ports{speech, surface, pump, settings}};
+    restarted.startUp();
+    ASSERT_EQ(speech.styles.size(), 1);
+    EXPECT_EQ(speech.styles[0].rate, 13);
+    EXPECT_FALSE(spokeFirst);
 }
 
 TEST(VoiceSettings, NothingStoredLeavesTheServiceAloneAndStoredLevelsAreBounded)
@@ -88,20 +98,4 @@ TEST(VoiceSettings, NothingStoredLeavesTheServiceAloneAndStoredLevelsAreBounded)
     EXPECT_FALSE(none.rate || none.pitch || !none.voice.isEmpty());
     EXPECT_TRUE(bounds.rate == -100 && bounds.pitch == 100 && bounds.voice == QStringLiteral("female1"));
     EXPECT_TRUE(past.rate == -100 && past.pitch == 100);
-}
-
-TEST_F(CommandFixture, StartUpAppliesTheStoredRateBeforeSpeaking)
-{
-    FakeSpeech voice;
-    FakeSurface window;
-    FakePump pump2;
-    FakeSettings store;
-    store.write(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QStringLiteral("35"));
-    bool spokeFirst = false;
-    voice.onSpeak = [&](const QString &) { spokeFirst = spokeFirst || voice.styles.isEmpty(); };
-    Viewer other{Ports{voice, window, pump2, store}};
-    other.startUp();
-    ASSERT_EQ(voice.styles.size(), 1);
-    EXPECT_EQ(voice.styles[0].rate, 35);
-    EXPECT_FALSE(spokeFirst);
 }
