@@ -14,7 +14,7 @@ bool isNoise(const QByteArray &bytes)
     return true;
 }
 
-TEST_F(SoundMenuTest, StartsInFrequencyModeUnlessTheSettingsSayOtherwiseAndItemsMoveTheirCheckMarks)
+TEST_F(SoundMenuTest, StartsInFrequencyModeUnlessTheSettingsSayOtherwiseItemsMoveTheirCheckMarksNoiseStays)
 {
     EXPECT_FALSE(tone.AmplitudeMode || tone.NoiseWave || tone.SineWave || tone.SquareWave);
     EXPECT_EQ(surface.checked, QSet<QString>({QStringLiteral("mnuSoundFreq")}));
@@ -49,10 +49,8 @@ TEST_F(SoundMenuTest, StartsInFrequencyModeUnlessTheSettingsSayOtherwiseAndItems
         for (const QString &name : c.off)
             EXPECT_FALSE(surface.isChecked(name)) << c.item << " " << name.toStdString();
     }
-}
 
-TEST_F(SoundMenuTest, NoiseOutlastsTheSineItemUntilAmplitudeIsChosen)
-{
+    // Noise outlasts the sine item until amplitude is chosen.
     viewer.soundMenu.mnuSoundNoise();
     viewer.soundMenu.mnuSoundSine();
     EXPECT_TRUE(tone.AmplitudeMode);

@@ -88,10 +88,8 @@ TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannelsAndTheAnswerIsFloored)
         EXPECT_EQ(answer(QStringLiteral("CURSORCHANNEL"), QLatin1String(typed)), QStringList{"Cursor channel is now  2"}) << typed;
         EXPECT_EQ(viewer.chart.CursorChannel(), 1) << typed;
     }
-}
 
-TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
-{
+    // Rows of other parts run their slot, or only echo when it has none.
     QStringList ran;
     auto &h = viewer.commandBox.hooks;
     h.mnuSoundAmplitude = [&] { ran << "AM"; };

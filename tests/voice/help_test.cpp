@@ -43,7 +43,7 @@ TEST_F(HelpFixture, F1AndHelpSpeakAllLinesOrTheLinesHoldingTheWord)
     EXPECT_EQ(speech.spoken, (QStringList{"Help Matches for scan", "SCAN plays the chart."}));
 }
 
-TEST_F(HelpFixture, EscapeEndsTheReadingAfterTheCurrentLine)
+TEST_F(HelpFixture, EscapeOrAnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
 {
     pump.script.push_back([] {});
     pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Escape")); });
@@ -54,10 +54,8 @@ TEST_F(HelpFixture, EscapeEndsTheReadingAfterTheCurrentLine)
     speech.spoken.clear();
     viewer.keyPress(QStringLiteral("F1"));
     EXPECT_EQ(speech.spoken, viewer.help.HelpLines);   // starts again from the first line
-}
 
-TEST_F(HelpFixture, AnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
-{
+    speech.spoken.clear();
     // Up, pressed while the first line is spoken, ends the reading after it.
     pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Up")); });
     viewer.keyPress(QStringLiteral("F1"));
