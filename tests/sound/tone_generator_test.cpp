@@ -32,7 +32,7 @@ struct ToneTest : ::testing::Test {
     ToneGenerator tone{audio};
 };
 
-TEST_F(ToneTest, BufferHoldsWholePeriodsOfAbout4096Samples)
+TEST_F(ToneTest, BufferHoldsWholePeriodsLevelsMapToFrequencies)
 {
     for (int hz : {4, 440, 1161, 6450, 22050})
         tone.FillToneBuffer(hz, 0.5f);
@@ -43,10 +43,8 @@ TEST_F(ToneTest, BufferHoldsWholePeriodsOfAbout4096Samples)
     tone.FillToneBuffer(22050, 1.0f);
     EXPECT_EQ(audio.created.size(), 5);
     EXPECT_EQ(audio.writes, 6);
-}
 
-TEST_F(ToneTest, LevelsMapToFrequenciesAndAreClampedInTheCallersVariable)
-{
+    // Levels map to frequencies and are clamped in the caller's variable.
     const QList<QPair<double, int>> table = {{0.01, 4},    {0.1, 304},    {0.2, 1161},  {0.25, 1776},
                                              {0.33, 2995}, {0.5, 6450},   {0.75, 13352}, {1, 22050}};
     for (const auto &[level, hz] : table) {

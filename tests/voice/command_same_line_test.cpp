@@ -2,7 +2,7 @@
 #include "voice/command_fixture.h"
 #include "voice/voice_settings.h"
 
-TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLine)
+TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLineWithItsLetters)
 {
     load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1"}));
     StripChartModel &c = viewer.chart;
@@ -19,10 +19,9 @@ TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLine)
     // The row itself still prompts.
     EXPECT_EQ(enter(QStringLiteral("WIDTH")).size(), 3);
     EXPECT_EQ(pending(), QStringLiteral("WIDTH"));
-}
 
-TEST_F(CommandFixture, AnAnswerOnTheCommandLineKeepsItsLettersAndItsPromptsWays)
-{
+    // An answer on the command line keeps its letters and its prompt's ways.
+    viewer.commandBox.PendingCommand.clear();
     const QString file = generate(QStringLiteral("Mixed Case.lmd"), {"--rows", "40"});
     QDir::setCurrent(dir.path());
     enter(QStringLiteral("load Mixed Case.lmd"));
@@ -49,7 +48,6 @@ TEST_F(CommandFixture, AnAnswerOnTheCommandLineKeepsItsLettersAndItsPromptsWays)
     EXPECT_EQ(dates, QStringList{"2024-03-21 10:00"});
     EXPECT_EQ(pending(), QStringLiteral("VA"));
     EXPECT_EQ(surface.focus, QStringLiteral("List1"));
-
 }
 
 TEST_F(CommandFixture, RateIsAskedForCheckedSpokenAppliedAndRemembered)
