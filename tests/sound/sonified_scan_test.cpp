@@ -201,6 +201,11 @@ TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)
     viewer.chart.setCursorRow(1);
     emit viewer.chart.cursorReadout();
     EXPECT_EQ(tone.ToneFrequency, 6568);
+    // Outside cursor mode the pointer neither shows nor retunes.
+    viewer.chart.setToolBarMode(1);
+    viewer.chart.setCursorRow(2);
+    emit viewer.chart.cursorReadout();
+    EXPECT_TRUE(surface.labels.value(QStringLiteral("LBLLR")).endsWith(QLatin1String("Sample: 1")));
 }
 
 } // namespace

@@ -148,6 +148,8 @@ TEST_F(ViewFixture, FitAutoScaleAndFullView)
 TEST(TimeFromStr, HoursMinutesSeconds)
 {
     EXPECT_DOUBLE_EQ(ViewWindow::TimeFromStr("13:30"), 0.5625);
+    EXPECT_DOUBLE_EQ(ViewWindow::TimeFromStr("24"), 1);
+    EXPECT_EQ(ViewWindow::TimeFromStr("25"), 0);
     EXPECT_EQ(ViewWindow::TimeFromStr("-1"), 0);
     EXPECT_DOUBLE_EQ(ViewWindow::TimeFromStr("  1:2:3 "), (1 + 2 / 60.0 + 3 / 3600.0) / 24);
     EXPECT_DOUBLE_EQ(ViewWindow::TimeFromStr("12:3x"), (12 + 3 / 60.0) / 24);
