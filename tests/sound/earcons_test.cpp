@@ -22,7 +22,7 @@ struct RecordingAudio : FakeAudio {
 };
 } // namespace
 
-TEST(Earcons, EachKindIsShortAndHasAPitchContourOfItsOwn)
+TEST(Earcons, EachKindIsShortHasAPitchContourOfItsOwnAndPlaysOnlyWithTheSoundOn)
 {
     QStringList seen;
     for (Landmark kind : {Landmark::Peak, Landmark::Valley, Landmark::Maximum, Landmark::Minimum, Landmark::ViewEdge}) {
@@ -31,10 +31,8 @@ TEST(Earcons, EachKindIsShortAndHasAPitchContourOfItsOwn)
         seen << contour(s);
     }
     EXPECT_EQ(seen, QStringList({"up down", "down up", "up up", "down down", "even even"}));
-}
 
-TEST(Earcons, PlayThroughTheToneOutputOnlyWithTheSoundOnAndGiveTheToneBack)
-{
+    // They play through the tone output only with the sound on, and give the tone back.
     RecordingAudio audio;
     FakePump pump;
     VirtualPaceClock clock;

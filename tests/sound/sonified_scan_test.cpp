@@ -4,16 +4,13 @@ namespace {
 
 using ScanTest = SoundFixture;
 
-TEST_F(ScanTest, RefusesWithoutData)
-{
-    scan.mnuScan();
-    EXPECT_EQ(speech.spoken, QStringList{QStringLiteral("No file is loaded. Cannot sauna-phi.")});
-    EXPECT_FALSE(tone.SoundOn);
-    EXPECT_FALSE(scan.ScanStarted);
-}
-
 TEST_F(ScanTest, FrequencyScanWalksTheInsideOfTheViewAndFollowsTheValues)
 {
+    scan.mnuScan();   // nothing loaded yet
+    EXPECT_EQ(speech.spoken, QStringList{QStringLiteral("No file is loaded. Cannot sauna-phi.")});
+    EXPECT_FALSE(tone.SoundOn || scan.ScanStarted);
+    speech.spoken.clear();
+
     setSamples({0, 20, 20, 50, 150, 7});
     trackSteps();
     scan.mnuScan();
@@ -72,19 +69,25 @@ TEST_F(ScanTest, AmplitudeScanSetsTheCarrierThenFollowsTheLoudness)
     EXPECT_EQ(audio.writes, writes + 4);   // 2.5 was remembered clamped to 1, so it is sent again
 }
 
-TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
+// Space comes while the scan waits between steps; the next step retunes the tone before the
+// walk sees the pause, and the tone must stay off all the same until Space resumes.
+TEST_F(ScanTest, SpacePausesAndResumesEscapeEndsAndTheEndLeavesTheSoundOff)
 {
     setSamples({0, 20, 30, 40, 50, 60});
     trackSteps();
-    // Pump 1 follows the announcement, pump 2 runs inside the first step.
-    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
-                   [this] { EXPECT_FALSE(audio.playing) << "paused tone is stopped";
-                            viewer.keyPress(QStringLiteral("Space")); }};
+    scan.ScanSpeed = 10;
+    const auto space = [this] { viewer.keyPress(QStringLiteral("Space")); };
+    pump.script = {[] {}, [] {}, space, [] {},
+                   [&] { EXPECT_FALSE(audio.playing) << "paused";
+                         space(); },
+                   [this] { EXPECT_TRUE(audio.playing) << "resumed"; }};
     scan.mnuScan();
+    EXPECT_TRUE(pump.script.empty());
     EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4}));
-    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:01  Y = 20")));
-    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:01  Y = 20"));
+    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:02  Y = 30")));
+    EXPECT_EQ(surface.labels.value(QStringLiteral("LBLLR")), QStringLiteral("10:00:02  Y = 30"));
 
+    scan.ScanSpeed = 0;
     steps.clear();
     speech.spoken.clear();
     pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
@@ -112,25 +115,29 @@ TEST_F(ScanTest, SpacePausesAndResumesEscapeEnds)
         EXPECT_EQ(rows(), QList<int>({1, 2, 3, 4})) << blanks;
         EXPECT_EQ(speech.spoken.filter(QStringLiteral("Scan Paused")), QStringList()) << blanks;
     }
-}
 
-// Space comes while the scan waits between steps; the next step retunes the tone before the
-// walk sees the pause, and the tone must stay off all the same.
-TEST_F(ScanTest, APauseBetweenStepsKeepsTheToneOffUntilTheResume)
-{
-    setSamples({0, 20, 30, 40, 50, 60});
-    scan.ScanSpeed = 10;
-    const auto space = [this] { viewer.keyPress(QStringLiteral("Space")); };
-    pump.script = {[] {}, [] {}, space, [] {},
-                   [&] { EXPECT_FALSE(audio.playing) << "paused";
-                         space(); },
-                   [this] { EXPECT_TRUE(audio.playing) << "resumed"; }};
+    // Sound turned off during a pause stays off: the end of the scan stops the tone without
+    // toggling it back on, and says "Chart Sound Off." only when the sound was on.
+    speech.onSpeak = {};
+    speech.spoken.clear();
+    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
+                   [this] { viewer.soundMenu.mnuSoundOffOn(); },
+                   [this] { viewer.keyPress(QStringLiteral("Space")); }};
     scan.mnuScan();
-    EXPECT_TRUE(speech.spoken.contains(QStringLiteral("Scan Paused at 10:00:02  Y = 30")));
-    EXPECT_TRUE(pump.script.empty());
+    EXPECT_FALSE(tone.SoundOn);
+    EXPECT_FALSE(audio.playing);
+    EXPECT_EQ(speech.spoken.count(QStringLiteral("Chart Sound Off.")), 1);   // the user's, none at the end
 }
 
-TEST_F(ScanTest, StepsLastTheirShareOfASecond)
+// A clock that wakes late from every sleep and whose every reading costs time, as a busy
+// machine does; the scan's steps must still keep to their schedule on average.
+struct LateClock : PaceClock {
+    mutable qint64 now = 0;
+    qint64 nowUs() const override { return now += 20; }
+    void sleepUs(qint64 us) override { now += std::max<qint64>(us, 0) + 150; }
+};
+
+TEST_F(ScanTest, StepsLastTheirShareOfASecondEvenWhenWakeUpsAreLate)
 {
     setSamples({0, 20, 30, 40, 50, 60});
     viewer.commandBox.hooks.setScanSpeed(50);
@@ -152,26 +159,15 @@ TEST_F(ScanTest, StepsLastTheirShareOfASecond)
         scan.readScanSpeed(settings);
         EXPECT_DOUBLE_EQ(scan.ScanSpeed, 100) << stored;
     }
-}
 
-// A clock that wakes late from every sleep and whose every reading costs time, as a busy
-// machine does; the scan's steps must still keep to their schedule on average.
-struct LateClock : PaceClock {
-    mutable qint64 now = 0;
-    qint64 nowUs() const override { return now += 20; }
-    void sleepUs(qint64 us) override { now += std::max<qint64>(us, 0) + 150; }
-};
-
-TEST_F(ScanTest, PaceKeepsToItsScheduleWhenWakeUpsAreLate)
-{
+    // Late wake-ups and costly clock readings: the schedule still holds on average.
     LateClock late;
     viewer.setPaceClock(&late);
     setSamples(QList<double>(1002, 50));   // 1000 steps inside the view
     scan.ScanSpeed = 1000;
     const qint64 begin = late.nowUs();
     scan.mnuScan();
-    const double seconds = (late.now - begin) / 1e6;
-    EXPECT_NEAR(seconds, 1.0, 0.01);
+    EXPECT_NEAR((late.now - begin) / 1e6, 1.0, 0.01);
 
     // A long stall (a pause, other work run meanwhile) is not made up by rushing afterwards.
     pump.script = {[] {}, [] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
@@ -180,20 +176,6 @@ TEST_F(ScanTest, PaceKeepsToItsScheduleWhenWakeUpsAreLate)
     const qint64 again = late.nowUs();
     scan.mnuScan();
     EXPECT_NEAR((late.now - again) / 1e6, 6.0, 0.06);
-}
-
-// Sound turned off during a pause stays off: the end of the scan stops the tone without
-// toggling it back on, and says "Chart Sound Off." only when the sound was on.
-TEST_F(ScanTest, EndOfScanLeavesTheSoundOff)
-{
-    setSamples({0, 20, 30, 40, 50, 60});
-    pump.script = {[] {}, [this] { viewer.keyPress(QStringLiteral("Space")); },
-                   [this] { viewer.soundMenu.mnuSoundOffOn(); },
-                   [this] { viewer.keyPress(QStringLiteral("Space")); }};
-    scan.mnuScan();
-    EXPECT_FALSE(tone.SoundOn);
-    EXPECT_FALSE(audio.playing);
-    EXPECT_EQ(speech.spoken.count(QStringLiteral("Chart Sound Off.")), 1);   // the user's, none at the end
 }
 
 TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)
@@ -219,6 +201,11 @@ TEST_F(ScanTest, PointerReadoutShowsThePointAndRetunesAgainstTheTop)
     viewer.chart.setCursorRow(1);
     emit viewer.chart.cursorReadout();
     EXPECT_EQ(tone.ToneFrequency, 6568);
+    // Outside cursor mode the pointer neither shows nor retunes.
+    viewer.chart.setToolBarMode(1);
+    viewer.chart.setCursorRow(2);
+    emit viewer.chart.cursorReadout();
+    EXPECT_TRUE(surface.labels.value(QStringLiteral("LBLLR")).endsWith(QLatin1String("Sample: 1")));
 }
 
 } // namespace

@@ -14,7 +14,7 @@ bool isNoise(const QByteArray &bytes)
     return true;
 }
 
-TEST_F(SoundMenuTest, StartsInFrequencyModeWithASineUnlessTheSettingsSayOtherwise)
+TEST_F(SoundMenuTest, StartsInFrequencyModeUnlessTheSettingsSayOtherwiseItemsMoveTheirCheckMarksNoiseStays)
 {
     EXPECT_FALSE(tone.AmplitudeMode || tone.NoiseWave || tone.SineWave || tone.SquareWave);
     EXPECT_EQ(surface.checked, QSet<QString>({QStringLiteral("mnuSoundFreq")}));
@@ -27,10 +27,8 @@ TEST_F(SoundMenuTest, StartsInFrequencyModeWithASineUnlessTheSettingsSayOtherwis
     viewer.soundMenu.readSoundFlags(settings);
     EXPECT_FALSE(tone.FrequencyMode);
     EXPECT_EQ(surface.checked, QSet<QString>({QStringLiteral("mnuSoundAmplitude"), QStringLiteral("mnuSoundSquare")}));
-}
 
-TEST_F(SoundMenuTest, ItemsSpeakAndMoveTheirCheckMarks)
-{
+    // Each item speaks and moves its check marks.
     struct Case {
         const char *item, *spoken;
         QSet<QString> on, off;
@@ -51,10 +49,8 @@ TEST_F(SoundMenuTest, ItemsSpeakAndMoveTheirCheckMarks)
         for (const QString &name : c.off)
             EXPECT_FALSE(surface.isChecked(name)) << c.item << " " << name.toStdString();
     }
-}
 
-TEST_F(SoundMenuTest, NoiseOutlastsTheSineItemUntilAmplitudeIsChosen)
-{
+    // Noise outlasts the sine item until amplitude is chosen.
     viewer.soundMenu.mnuSoundNoise();
     viewer.soundMenu.mnuSoundSine();
     EXPECT_TRUE(tone.AmplitudeMode);

@@ -6,7 +6,7 @@
 
 using BrailleCells::Layout;
 
-TEST(BrailleCells, RampConstantAndStepAsDotHeights)
+TEST(BrailleCells, RampConstantAndStepAsDotHeightsAndCellsMapToRowsBothWays)
 {
     double ramp[16], flat[16], step[8] = {0, 0, 0, 0, 10, 10, 10, 10};
     for (int i = 0; i < 16; ++i)
@@ -26,10 +26,8 @@ TEST(BrailleCells, RampConstantAndStepAsDotHeights)
     summary.build(wave.data(), wave.size());
     const Layout wide(123, 19000, 40);
     EXPECT_EQ(BrailleCells::line(wave.data(), wide, &summary), BrailleCells::line(wave.data(), wide));
-}
 
-TEST(BrailleCells, CaretAndCursorMapBothWays)
-{
+    // Caret and cursor map both ways.
     const Layout l(100, 10, 2);   // stretches of rows 100-101, 102-104, 105-106, 107-109
     EXPECT_EQ(l.cellOfRow(104), 0);
     EXPECT_EQ(l.cellOfRow(105), 1);

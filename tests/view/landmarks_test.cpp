@@ -46,7 +46,7 @@ std::vector<bool> naiveLandmarks(const std::vector<double> &v, bool valley)
 
 // Random walks with flat stretches, ties, gaps and spikes, long enough that the search runs
 // through every level of the summary: each jump lands where the plain reading of the rule says.
-TEST(Landmarks, NextAndPreviousFollowTheRuleOnRandomWalks)
+TEST(Landmarks, NextAndPreviousFollowTheRuleOnRandomWalksAndPassOverSpikes)
 {
     QRandomGenerator rng(7);
     for (int round = 0; round < 24; ++round) {
@@ -77,12 +77,9 @@ TEST(Landmarks, NextAndPreviousFollowTheRuleOnRandomWalks)
             }
         }
     }
-}
 
-// A jump passes over a burst of five samples to the broad hump behind it; six samples are a
-// peak. The maximum is the burst's first sample; the view's edges are no peaks.
-TEST(Landmarks, JumpsPassOverSpikesAndExtremesTakeTheFirstSample)
-{
+    // A jump passes over a burst of five samples to the broad hump behind it; six samples are a
+    // peak. The maximum is the burst's first sample; the view's edges are no peaks.
     for (const int burst : {5, 6}) {
         std::vector<double> v(2000);
         for (size_t i = 0; i < v.size(); ++i)

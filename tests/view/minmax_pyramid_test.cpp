@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-TEST(MinMaxPyramid, AnyRangeGivesTheExtremesOfItsFiniteValues)
+TEST(MinMaxPyramid, AnyRangeGivesTheExtremesOfItsFiniteValuesAndTheModelKeepsItCurrent)
 {
     auto *rng = QRandomGenerator::global();
     const double inf = std::numeric_limits<double>::infinity();
@@ -31,10 +31,8 @@ TEST(MinMaxPyramid, AnyRangeGivesTheExtremesOfItsFiniteValues)
             ASSERT_EQ(max, hi) << n << ' ' << from << ' ' << to;
         }
     }
-}
 
-TEST(MinMaxPyramid, TheModelRebuildsItsSummaryWhenASampleChanges)
-{
+    // The model rebuilds its summary when a sample changes.
     StripChartModel chart;
     chart.AddChannel(QStringLiteral("Ch"), 0);
     for (int i = 0; i < 10000; ++i) {

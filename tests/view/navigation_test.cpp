@@ -1,5 +1,6 @@
 #include "data/load_fixture.h"
 #include <QTime>
+#include <cmath>
 
 namespace {
 
@@ -35,6 +36,9 @@ protected:
         chart.setYAxisMax(y1);
     }
     double minutes(double day) const { return (day - Day) / Minute; }
+    // The view's first and last minute, rounded off to a microminute.
+    double rounded(double day) const { return std::round(minutes(day) * 1e6) / 1e6; }
+    std::pair<double, double> shown() const { return {rounded(chart.XAxisMin()), rounded(chart.XAxisMax())}; }
     QStringList click(const char *name)
     {
         speech.spoken.clear();
@@ -62,16 +66,14 @@ TEST_F(NavigationTest, ScrollButtonsMoveAQuarterOfTheViewAndStopAtTheFirstAndLas
     EXPECT_FALSE(chart.AutoScrollEnabled);
     EXPECT_EQ(picture("cmdRight"), "highlighted");
     key("Left");
-    EXPECT_NEAR(minutes(chart.XAxisMin()), 590, 1e-6);
-    EXPECT_NEAR(minutes(chart.XAxisMax()), 650, 1e-6);
+    EXPECT_EQ(shown(), std::pair(590.0, 650.0));
 
     key("Right");
     EXPECT_NEAR(minutes(chart.XAxisMin()), 605, 1e-6);
     for (int i = 0; i < 20; ++i)
         key("Ctrl+Right");
     // The last sample (minute 789) ends the view, as in the full view.
-    EXPECT_NEAR(minutes(chart.XAxisMax()), 789, 1e-6);
-    EXPECT_NEAR(minutes(chart.XAxisMin()), 729, 1e-6);
+    EXPECT_EQ(shown(), std::pair(729.0, 789.0));
 
     // Four samples: scrolling reaches the last one; three: the guard holds, silently.
     fill(4, 600, [](int i) { return i; });
@@ -89,7 +91,7 @@ TEST_F(NavigationTest, ScrollButtonsMoveAQuarterOfTheViewAndStopAtTheFirstAndLas
     EXPECT_EQ(chart.ToolBarMode(), 0);
 }
 
-TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuards)
+TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuardsAndTheStepSetting)
 {
     fill(200, 590, [](int i) { return i; });
     setView(600, 660, 0, 4);
@@ -98,8 +100,7 @@ TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuards)
     EXPECT_EQ(chart.ToolBarMode(), 5);
     setView(600, 660, 0, 4);
     click("cmdDecX");
-    EXPECT_NEAR(minutes(chart.XAxisMax()), 652.5, 1e-6);
-    EXPECT_NEAR(minutes(chart.XAxisMin()), 600, 1e-6);
+    EXPECT_EQ(shown(), std::pair(600.0, 652.5));
 
     // A height under 5 ignores taller and shorter; the tool still changes.
     EXPECT_TRUE(click("cmdIncY").isEmpty());
@@ -120,9 +121,6 @@ TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuards)
     EXPECT_EQ(chart.ToolBarMode(), 2);
     EXPECT_DOUBLE_EQ(chart.YAxisMin(), 0.375);
     EXPECT_DOUBLE_EQ(chart.YAxisMax(), 1.875);
-    setView(600, 660, 0, 8);
-    click("cmdDown");
-    EXPECT_DOUBLE_EQ(chart.YAxisMin(), -2);
 
     // Set Y min to zero keeps the height; under 2 it does nothing.
     setView(600, 660, -20, 30);
@@ -131,6 +129,36 @@ TEST_F(NavigationTest, SpanAndValueButtonsFollowTheirGuards)
     setView(600, 660, 0.5, 2);
     EXPECT_TRUE(click("mnuSetYminToZero").isEmpty());
     EXPECT_EQ(chart.YAxisMin(), 0.5);
+
+    // The step setting's bounds.
+    const auto narrowedWith = [&](const char *step) {
+        settings.values["Settings/ClickInc"] = QLatin1String(step);
+        nav.readClickInc(settings);
+        setView(600, 660, 0, 4);
+        click("cmdDecX");
+        return minutes(chart.XAxisMax()) - minutes(chart.XAxisMin());
+    };
+    EXPECT_NEAR(narrowedWith("199"), 60 * (1 - 199.0 / 200), 1e-6);
+    EXPECT_NEAR(narrowedWith("200"), 52.5, 1e-6);   // would leave no width: the default 25
+    EXPECT_NEAR(narrowedWith("0.5"), 60 * (1 - 0.5 / 200), 1e-6);
+    EXPECT_NEAR(narrowedWith("0"), 52.5, 1e-6);
+
+    // Down needs a height of 2.
+    setView(600, 660, 0, 2);
+    EXPECT_EQ(click("cmdDown").size(), 3);
+    EXPECT_DOUBLE_EQ(chart.YAxisMin(), -0.5);
+    setView(600, 660, 0, 1.99);
+    EXPECT_TRUE(click("cmdDown").isEmpty());
+    EXPECT_EQ(chart.YAxisMin(), 0);
+
+    // Both height buttons light up with the height tool, and go dark with the width tool.
+    click("cmdDecY");
+    EXPECT_EQ(picture("cmdDecY"), "highlighted");
+    EXPECT_EQ(picture("cmdIncY"), "highlighted");
+    EXPECT_EQ(picture("cmdDecX"), "plain");
+    click("cmdDecX");
+    EXPECT_EQ(picture("cmdDecY"), "plain");
+    EXPECT_EQ(picture("cmdIncX"), "highlighted");
 }
 
 TEST_F(NavigationTest, TogglesSetTheToolAutoScrollAndPictures)
@@ -177,10 +205,8 @@ TEST_F(NavigationTest, TogglesSetTheToolAutoScrollAndPictures)
     // The right button's tool choice, and a scan's end, repaint the pictures too.
     nav.selectTool(6);
     EXPECT_EQ(picture("cmdIncY"), "highlighted");
-    chart.setToolBarMode(1);
-    EXPECT_EQ(picture("cmdIncY"), "plain");
     chart.setToolBarMode(3);   // no button stands for it: the pictures stay
-    EXPECT_EQ(picture("cmdLeft"), "highlighted");
+    EXPECT_EQ(picture("cmdIncY"), "highlighted");
 
     // The cursor menu needs data.
     viewer.data.DataReady = false;
@@ -190,8 +216,7 @@ TEST_F(NavigationTest, TogglesSetTheToolAutoScrollAndPictures)
 
 TEST_F(NavigationTest, ChannelMenuRememberedViewAndArrowsAroundALoad)
 {
-    const QString file = generate(QStringLiteral("three.lmd"), {QStringLiteral("--channels"), QStringLiteral("3"),
-                                                                 QStringLiteral("--rows"), QStringLiteral("300")});
+    const QString file = generate(QStringLiteral("three.lmd"), {"--channels", "3", "--rows", "300"});
     EXPECT_FALSE(surface.isVisible("cmdLeft"));   // nothing to move yet
     load(file);
     EXPECT_TRUE(surface.isVisible("cmdLeft"));
@@ -255,14 +280,13 @@ TEST_F(NavigationTest, OffsetPanelEditsTheOffsetsSavedWithTheFile)
     EXPECT_EQ(picture("cmdOffset"), "closed");
 
     // Reopened on the last channel it stays there; out of range, channel 1. Every digit is kept.
-    viewer.offsets.OffsetChannel = 3;
-    EXPECT_EQ(click("cmdOffset"), QStringList("Offset channel 3 offset -2.5"));
+    for (auto [channel, said] : {std::pair(3, "Offset channel 3 offset -2.5"), std::pair(4, "Offset channel 1 offset 10"),
+                                 std::pair(0, "Offset channel 1 offset 10")}) {
+        viewer.offsets.OffsetChannel = channel;
+        EXPECT_EQ(click("cmdOffset"), QStringList(said)) << channel;
+        click("cmdOffset");
+    }
     click("cmdOffset");
-    viewer.offsets.OffsetChannel = 4;
-    EXPECT_EQ(click("cmdOffset"), QStringList("Offset channel 1 offset 10"));
-    click("cmdOffset");
-    viewer.offsets.OffsetChannel = 0;
-    EXPECT_EQ(click("cmdOffset"), QStringList("Offset channel 1 offset 10"));
 
     viewer.offsets.TxtOffset_Enter(QStringLiteral("1234567.25"));
     EXPECT_EQ(viewer.data.ChannelOffsets[0], "1234567.25");
@@ -277,7 +301,7 @@ TEST_F(NavigationTest, OffsetPanelEditsTheOffsetsSavedWithTheFile)
     EXPECT_FALSE(surface.isEnabled("txtChannel"));
 }
 
-TEST_F(NavigationTest, CursorWalksSampleBySampleAndTheViewFollows)
+TEST_F(NavigationTest, CursorWalksSampleBySampleTheViewFollowsAndBothStopAtTheEnds)
 {
     fill(100, 600, [](int i) { return i * 0.25 - 3; });
     setView(640, 660, -5, 30);
@@ -288,8 +312,7 @@ TEST_F(NavigationTest, CursorWalksSampleBySampleAndTheViewFollows)
     EXPECT_EQ(key("Right"), QStringList("10:41:00  7.25"));
     EXPECT_EQ(key("Ctrl+Left"), QStringList("10:31:00  4.75"));
     // The view moved back by whole quarter steps (5 minutes), keeping its width.
-    EXPECT_NEAR(minutes(chart.XAxisMin()), 630, 1e-6);
-    EXPECT_NEAR(minutes(chart.XAxisMax()), 650, 1e-6);
+    EXPECT_EQ(shown(), std::pair(630.0, 650.0));
 
     for (int i = 0; i < 5; ++i)
         key("Ctrl+Left");
@@ -302,8 +325,7 @@ TEST_F(NavigationTest, CursorWalksSampleBySampleAndTheViewFollows)
     chart.setCursorRow(95);
     EXPECT_EQ(key("Ctrl+Right"), QStringList("11:39:00  21.75"));
     EXPECT_EQ(key("Right"), QStringList("Last sample."));
-    EXPECT_NEAR(minutes(chart.XAxisMax()), 699, 1e-6);
-    EXPECT_NEAR(minutes(chart.XAxisMax()) - minutes(chart.XAxisMin()), 20, 1e-6);
+    EXPECT_EQ(shown(), std::pair(679.0, 699.0));
 
     // The tone follows each step when the sound is on.
     viewer.tone.SoundOn = true;
@@ -312,6 +334,21 @@ TEST_F(NavigationTest, CursorWalksSampleBySampleAndTheViewFollows)
     const qint32 before = viewer.tone.ToneFrequency;
     key("Ctrl+Left");
     EXPECT_LT(viewer.tone.ToneFrequency, before);
+
+    // Stopping at the first sample and at the last channel; the cursor is still on.
+    viewer.tone.SoundOn = false;
+    fill(100, 600, [](int i) { return i; }, 2);
+    setView(603, 623, 0, 100);
+    chart.setCursorRow(3);
+    // A whole quarter step back would start the view before the first sample.
+    EXPECT_EQ(key("Ctrl+Left"), QStringList("10:00:00  0"));
+    EXPECT_EQ(shown(), std::pair(600.0, 620.0));
+
+    chart.setCursorChannel(1);
+    EXPECT_EQ(key("Right"), QStringList("10:01:00  2"));
+    chart.setCursorChannel(2);   // one past the last channel: nothing to read
+    EXPECT_TRUE(key("Right").isEmpty());
+    EXPECT_EQ(chart.cursorRow(), 2);
 }
 
 TEST_F(NavigationTest, CursorAtTheEndAndBackIntoANarrowerView)
@@ -342,55 +379,4 @@ TEST_F(NavigationTest, CursorAtTheEndAndBackIntoANarrowerView)
     EXPECT_LE(chart.XAxisMin(), chart.GetTime(398));
     EXPECT_GE(chart.XAxisMax(), chart.GetTime(398));
     EXPECT_NEAR(chart.XAxisMax() - chart.XAxisMin(), narrow, 1e-9);
-}
-
-TEST_F(NavigationTest, StepSettingBoundsAndTheHeightDownNeeds)
-{
-    fill(200, 590, [](int i) { return i; });
-    const auto narrowedWith = [&](const char *step) {
-        settings.values["Settings/ClickInc"] = QLatin1String(step);
-        nav.readClickInc(settings);
-        setView(600, 660, 0, 4);
-        click("cmdDecX");
-        return minutes(chart.XAxisMax()) - minutes(chart.XAxisMin());
-    };
-    EXPECT_NEAR(narrowedWith("199"), 60 * (1 - 199.0 / 200), 1e-6);
-    EXPECT_NEAR(narrowedWith("200"), 52.5, 1e-6);   // would leave no width: the default 25
-    EXPECT_NEAR(narrowedWith("0.5"), 60 * (1 - 0.5 / 200), 1e-6);
-    EXPECT_NEAR(narrowedWith("0"), 52.5, 1e-6);
-
-    // Down needs a height of 2.
-    setView(600, 660, 0, 2);
-    EXPECT_EQ(click("cmdDown").size(), 3);
-    EXPECT_DOUBLE_EQ(chart.YAxisMin(), -0.5);
-    setView(600, 660, 0, 1.99);
-    EXPECT_TRUE(click("cmdDown").isEmpty());
-    EXPECT_EQ(chart.YAxisMin(), 0);
-
-    // Both height buttons light up with the height tool, and go dark with the width tool.
-    click("cmdDecY");
-    EXPECT_EQ(picture("cmdDecY"), "highlighted");
-    EXPECT_EQ(picture("cmdIncY"), "highlighted");
-    EXPECT_EQ(picture("cmdDecX"), "plain");
-    click("cmdDecX");
-    EXPECT_EQ(picture("cmdDecY"), "plain");
-    EXPECT_EQ(picture("cmdIncX"), "highlighted");
-}
-
-TEST_F(NavigationTest, CursorStopsAtTheFirstSampleAndTheLastChannel)
-{
-    fill(100, 600, [](int i) { return i; }, 2);
-    setView(603, 623, 0, 100);
-    click("cmdCursor");
-    chart.setCursorRow(3);
-    // A whole quarter step back would start the view before the first sample.
-    EXPECT_EQ(key("Ctrl+Left"), QStringList("10:00:00  0"));
-    EXPECT_NEAR(minutes(chart.XAxisMin()), 600, 1e-6);
-    EXPECT_NEAR(minutes(chart.XAxisMax()), 620, 1e-6);
-
-    chart.setCursorChannel(1);
-    EXPECT_EQ(key("Right"), QStringList("10:01:00  2"));
-    chart.setCursorChannel(2);   // one past the last channel: nothing to read
-    EXPECT_TRUE(key("Right").isEmpty());
-    EXPECT_EQ(chart.cursorRow(), 2);
 }

@@ -69,7 +69,7 @@ TEST_F(ViewFixture, IndexSearchesGiveTheLinearWalksAnswerWithOrWithoutOrder)
     }
 }
 
-TEST_F(ViewFixture, MaxMinCoversTheInclusiveBoundsOfOneChannelOrAll)
+TEST_F(ViewFixture, MaxMinAverageAndBandsCoverTheInclusiveBoundsOfOneChannelOrAll)
 {
     load({0, 1, 2, 3, 4}, {{5, -1, 7, 2, 9}, {0, 30, -20, 0, 0}});
     setView(1, 3);
@@ -90,10 +90,8 @@ TEST_F(ViewFixture, MaxMinCoversTheInclusiveBoundsOfOneChannelOrAll)
         view.FindMaxMinForView(max, min, channel);
         EXPECT_EQ(std::make_pair(max, min), std::make_pair(0.0, 0.0)) << channel;
     }
-}
 
-TEST_F(ViewFixture, AverageAndQuarterBands)
-{
+    // The average and the quarter bands of the values in view.
     load({0, 1, 2, 3, 4, 5}, {{9, 0, 1, 2, 3, 4}});
     setView(1, 5);
     double avg, b1, b2, b3, b4;
@@ -106,7 +104,7 @@ TEST_F(ViewFixture, AverageAndQuarterBands)
     EXPECT_EQ(std::vector<double>({avg, b1, b2, b3, b4}), std::vector<double>(5, 0.0));
 }
 
-TEST_F(ViewFixture, FitAndAutoScale)
+TEST_F(ViewFixture, FitAutoScaleAndFullView)
 {
     load({0, 1, 2}, {{10, 30, 20}});
     setView(0, 2);
@@ -128,10 +126,8 @@ TEST_F(ViewFixture, FitAndAutoScale)
     }
     EXPECT_TRUE(chart.AutoScaleEnabled);
     EXPECT_EQ(heightSpoken, 3);
-}
 
-TEST_F(ViewFixture, FullViewShowsEveryRowIncludingTheLast)
-{
+    // The full view shows every row, including the last.
     int limitsSpoken = 0;
     view.speakChartLimits = [&] { ++limitsSpoken; };
     load({10, 11, 12, 13}, {{1, 2, 3, 4}, {-1, 0, 9, 0}});

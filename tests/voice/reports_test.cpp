@@ -1,34 +1,23 @@
-#include "data/data_set.h"
-#include "settings/recent_files.h"
-#include "support/fakes.h"
-#include "view/strip_chart_model.h"
-#include "view/view_window.h"
+#include "data/load_fixture.h"
 #include "voice/number_forms.h"
-#include "voice/reports.h"
-#include "voice/speech.h"
 #include <QDate>
 #include <QLocale>
-#include <gtest/gtest.h>
 
 namespace {
 
 const double Day = double(QDate(1899, 12, 30).daysTo(QDate(2024, 5, 17)));
 
-struct ReportsFixture : ::testing::Test {
-    FakeSpeech voice;
-    FakeSurface surface;
-    FakePump pump;
-    FakeSettings settings;
-    StripChartModel chart;
-    DataSet data;
-    Speech speech{voice, pump, surface};
-    RecentFiles recent{settings, surface};
-    ViewWindow view{chart, data, surface, pump};
-    Reports reports{chart, data, speech, view, recent};
+struct ReportsFixture : LoadFixture {
+    FakeSpeech &voice = speech;
+    Speech &speaker = viewer.speech;
+    StripChartModel &chart = viewer.chart;
+    DataSet &data = viewer.data;
+    Reports &reports = viewer.reports;
 
     // Five samples a second apart from 13:30:00, channel 1 holding 0..4, channel 2 up to 50.
     void loadFile()
     {
+        chart.RemoveAllChannels();
         chart.AddChannel("Ch 1", 0);
         chart.AddChannel("Ch 2", 0);
         for (int i = 0; i < 5; ++i) {
@@ -52,14 +41,14 @@ struct ReportsFixture : ::testing::Test {
         chart.setXAxisMax(chart.GetTime(4));
         chart.setYAxisMin(-0.5);
         chart.setYAxisMax(100.7);
-        recent.AddRecentLoaded("/data/obs/dish.lmd");
+        viewer.recent.AddRecentLoaded("/data/obs/dish.lmd");
     }
     // Escape pressed while `text` is being spoken: seen at the next pump.
     void escapeDuring(const QString &prefix)
     {
         voice.onSpeak = [this, prefix](const QString &text) {
             if (text.startsWith(prefix))
-                pump.script.push_back([this] { speech.AbortRequested = true; });
+                pump.script.push_back([this] { speaker.AbortRequested = true; });
         };
     }
     QString date() const { return NumberForms::shortDate(Day); }
@@ -83,56 +72,42 @@ TEST_F(ReportsFixture, ViewAndIdentityReports)
                                          "Chart View Starts 13:30:00", "Ends 14:30:00", "Width 01:00:00"}));
 }
 
-TEST_F(ReportsFixture, InfoReportSaysEverythingInOrder)
-{
-    loadFile();
-    speech.AbortRequested = true;
-    reports.mnuInfo();   // opening the menu forgets an earlier Escape
-    EXPECT_FALSE(speech.AbortRequested);
-    EXPECT_TRUE(voice.spoken.isEmpty());
-
-    reports.mnuDataFileInfo();
-    EXPECT_EQ(voice.spoken, QStringList({
-                                "Number of channels  2.",
-                                "Starts " + date() + " 13:30:00",
-                                "Duration 00:00:04",
-                                "Average Rate: 1" + dp() + " samples per second.",
-                                "Maximum Y  50 .",
-                                "Average Y value  2",
-                                "Below 25%  40",
-                                "25 to 50%  20",
-                                "50 to 75%  20",
-                                "75 to 100%  20",
-                                "Name Dish One",
-                                "Observer Ada",
-                                "Location Green Bank",
-                                "Latitude 40:07:12" + dp() + "0",
-                                "Longitude -81:30:00" + dp() + "0",
-                                "File is not logged in U T .",
-                                "Additional Notes first line.\r\nsecond line",
-                            }));
-    data.LoggedUsingUT = true;   // then nothing is said about it
-    voice.spoken.clear();
-    reports.mnuObserverInfo();
-    EXPECT_EQ(voice.spoken.size(), 5);
-}
-
-TEST_F(ReportsFixture, NothingLoaded)
+TEST_F(ReportsFixture, InfoReportSaysEverythingInOrderOrThatNothingIsLoaded)
 {
     reports.mnuDataFileInfo();
     EXPECT_EQ(voice.spoken, QStringList({"Number of channels  1.", "No file loaded.", "No file loaded.", "No file loaded."}));
     voice.spoken.clear();
     reports.mnuInfo();
     EXPECT_EQ(voice.spoken, QStringList({"No file loaded."}));
+
+    loadFile();
+    voice.spoken.clear();
+    speaker.AbortRequested = true;
+    reports.mnuInfo();   // opening the menu forgets an earlier Escape
+    EXPECT_FALSE(speaker.AbortRequested);
+    EXPECT_TRUE(voice.spoken.isEmpty());
+
+    reports.mnuDataFileInfo();
+    EXPECT_EQ(voice.spoken, QStringList({
+        "Number of channels  2.", "Starts " + date() + " 13:30:00", "Duration 00:00:04",
+        "Average Rate: 1" + dp() + " samples per second.", "Maximum Y  50 .", "Average Y value  2",
+        "Below 25%  40", "25 to 50%  20", "50 to 75%  20", "75 to 100%  20",
+        "Name Dish One", "Observer Ada", "Location Green Bank",
+        "Latitude 40:07:12" + dp() + "0", "Longitude -81:30:00" + dp() + "0",
+        "File is not logged in U T .", "Additional Notes first line.\r\nsecond line"}));
+    data.LoggedUsingUT = true;   // then nothing is said about it
+    voice.spoken.clear();
+    reports.mnuObserverInfo();
+    EXPECT_EQ(voice.spoken.size(), 5);
 }
 
-TEST_F(ReportsFixture, EscapeEndsAReportAtTheNextPump)
+TEST_F(ReportsFixture, EscapeEndsAReportAtTheNextPumpAndTheInfoReportForgetsIt)
 {
     loadFile();
     escapeDuring("Ends");
     reports.SpeakChartLimits();
     EXPECT_EQ(voice.spoken, QStringList({"Chart View Starts 13:30:00", "Ends 13:30:04"}));
-    EXPECT_TRUE(speech.AbortRequested);   // single reports leave it for the next one
+    EXPECT_TRUE(speaker.AbortRequested);   // single reports leave it for the next one
 
     // A report started after an unanswered Escape says nothing; statistics its first sentence.
     voice.spoken.clear();
@@ -141,17 +116,16 @@ TEST_F(ReportsFixture, EscapeEndsAReportAtTheNextPump)
     reports.mnuObserverInfo();
     reports.mnuStatsInfo();
     EXPECT_EQ(voice.spoken, QStringList({"Name Dish One", "Starts " + date() + " 13:30:00"}));
-    EXPECT_TRUE(speech.AbortRequested);
-}
+    EXPECT_TRUE(speaker.AbortRequested);
 
-TEST_F(ReportsFixture, EscapeDuringTheInfoReportSkipsItsRestAndIsForgotten)
-{
-    loadFile();
+    // Escape during the info report skips its rest and is forgotten.
+    voice.spoken.clear();
+    speaker.AbortRequested = false;
     escapeDuring("Average Y");
     reports.mnuDataFileInfo();
     EXPECT_EQ(voice.spoken.last(), "Average Y value  2");
     EXPECT_EQ(voice.spoken.size(), 6);
-    EXPECT_FALSE(speech.AbortRequested);
+    EXPECT_FALSE(speaker.AbortRequested);
 
     // Escape during the band pair's first half: the second half is still said.
     voice.spoken.clear();

@@ -51,10 +51,8 @@ TEST_F(CommandFixture, SpokenDigitsRoundValuesAndLevelsButNeverCountsOrPercentag
 
     EXPECT_EQ(enter("DIGITS 0").last(), "Numbers are spoken in the usual forms.");
     EXPECT_EQ(SAYS("MAX"), "Channel  1 Current Y Max  100");
-}
 
-TEST_F(CommandFixture, DigitsAnswersOutsideZeroToFifteenAreRefusedAndTheChoiceSurvivesARestart)
-{
+    // Answers outside 0 to 15 are refused; the choice survives a restart.
     EXPECT_EQ(enter("DIGITS").last(), "Enter the number of significant digits to speak, 1 to 15, or 0 for the usual forms.");
     EXPECT_EQ(pending(), "DIGITS");
     EXPECT_EQ(answer("DIGITS", "15"), QStringList{"Numbers are spoken with 15 significant digits."});

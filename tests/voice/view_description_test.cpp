@@ -49,7 +49,7 @@ TEST_F(DescribeTest, CleanShapesAreToldStretchByStretch)
     EXPECT_EQ(describe(0, [](int) { return 0.0; }), "No file loaded.");
 }
 
-TEST_F(DescribeTest, ADriftWithATransitRisesToItsPeakAndFalls)
+TEST_F(DescribeTest, ADriftWithATransitRisesToItsPeakAndFallsAndShortBurstsAreSpikes)
 {
     const QString text = describe(1201, [](int i) {
         return 0.45 + 0.17 * i / 1200 + 1.6 * std::exp(-std::pow((i - 658) / 90.0, 2)) + noise(i);
@@ -58,11 +58,8 @@ TEST_F(DescribeTest, ADriftWithATransitRisesToItsPeakAndFalls)
     EXPECT_TRUE(text.contains(QRegularExpression(" rises (from  [.0-9]+ at [0-9:]+ )?to a peak of  2\\.[0-9]+ at 21:10:5[0-9], then falls to ")))
         << text.toStdString();
     EXPECT_FALSE(text.contains("spike")) << text.toStdString();
-}
 
-// Bursts of up to five samples are spikes, up or down; six samples are not.
-TEST_F(DescribeTest, ShortBurstsCountAsSpikesOverAFlatLine)
-{
+    // Bursts of up to five samples are spikes, up or down; six samples are not.
     const auto signal = [](int burst) {
         return [burst](int i) {
             const bool up = i == 300 || (i >= 600 && i < 605) || (i >= 1000 && i < 1000 + burst);
