@@ -1,5 +1,6 @@
 #include "app/braille_line_widget.h"
 #include <QAccessibleWidget>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -109,4 +110,15 @@ BrailleLineWidget::BrailleLineWidget(QWidget *parent) : QLineEdit(parent)
 {
     presentBrailleLines();
     setReadOnly(true);
+}
+
+void BrailleLineWidget::focusInEvent(QFocusEvent *event)
+{
+    // A line edit reached with Tab selects its text, which puts the caret after the last cell.
+    // Here the caret stands for the chart cursor: it stays on the cursor's cell, and the cursor
+    // does not jump to the end of the view.
+    const int caret = cursorPosition();
+    const QSignalBlocker quiet(this);
+    QLineEdit::focusInEvent(event);
+    setCursorPosition(caret);
 }

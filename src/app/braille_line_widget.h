@@ -10,4 +10,7 @@ class BrailleLineWidget : public QLineEdit {
     Q_OBJECT
 public:
     explicit BrailleLineWidget(QWidget *parent = nullptr);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
 };

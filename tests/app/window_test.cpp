@@ -506,6 +506,25 @@ TEST_F(NavigationWindowTest, BrailleLineCaretMovesTheCursor)
     a11y->textInterface()->setCursorPosition(5);   // a routing key
     EXPECT_EQ(model.cursorRow(), 274);   // the middle of rows 250 to 299
     EXPECT_EQ(speech->spoken.last(), v.navigation.cursorReadoutText());
+
+    // Reaching the line from the keyboard leaves the cursor where it was and says nothing of it.
+    speech->spoken.clear();
+    chart().setFocus();
+    QTest::keyClick(&chart(), Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), line);
+    EXPECT_EQ(model.cursorRow(), 274);
+    EXPECT_FALSE(speech->spoken.contains(v.navigation.cursorReadoutText())) << speech->spoken.join(u'|').toStdString();
+    EXPECT_EQ(line->cursorPosition(), 5);
+
+    // Turned on from its button, the cursor is read once.
+    control("cmdCursor")->setFocus();
+    QTest::keyClick(control("cmdCursor"), Qt::Key_Return);
+    QTest::keyClick(control("cmdCursor"), Qt::Key_Return);
+    speech->spoken.clear();
+    QTest::keyClick(control("cmdCursor"), Qt::Key_Return);
+    QTRY_COMPARE(model.ToolBarMode(), 4);
+    QTest::qWait(100);
+    EXPECT_EQ(speech->spoken, QStringList(v.navigation.cursorReadoutText()));
 }
 
 } // namespace
