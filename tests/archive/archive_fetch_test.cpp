@@ -32,12 +32,12 @@ TEST_F(ArchiveFetchTest, OnlyTheKindTheKeyStandsForIsOpened)
 {
     // Right bytes under a name of another kind are not enough.
     const QString folder = path("downloads");
-    findRecording({"sky.html", "", "", ""});
+    ASSERT_NO_FATAL_FAILURE(findRecording({"sky.html", "", "", ""}));
     serveFile("sky.html", Png);
     EXPECT_EQ(key("I").last(), savedIn("sky.html", folder, "an image"));
 
     // A right name on the wrong bytes is not enough.
-    findRecording({"sky.png", "", "notes.txt", "tune.wav"});
+    ASSERT_NO_FATAL_FAILURE(findRecording({"sky.png", "", "notes.txt", "tune.wav"}));
     serveFile("sky.png", "#!/bin/sh\necho not a picture\n");
     serveFile("notes.txt", "[Desktop Entry]\nType=Application\nExec=true\n");
     serveFile("tune.wav", "<html><body>not a sound</body></html>");
@@ -58,7 +58,7 @@ TEST_F(ArchiveFetchTest, OnlyTheKindTheKeyStandsForIsOpened)
 TEST_F(ArchiveFetchTest, DownloadsHaveAFolderOfTheirOwnAndNeverReplaceTheProgramsFiles)
 {
     settings.remove("Settings", "DataDirectory");
-    findRecording({"", "rec.lmd", "", "sound.wav"});
+    ASSERT_NO_FATAL_FAILURE(findRecording({"", "rec.lmd", "", "sound.wav"}));
     serveFile("sound.wav", Wav);
     EXPECT_EQ(key("W").mid(2), (QStringList{"Saved sound.wav", "In folder " + QDir::toNativeSeparators(path("Downloads")) + "."}));
 
@@ -66,7 +66,7 @@ TEST_F(ArchiveFetchTest, DownloadsHaveAFolderOfTheirOwnAndNeverReplaceTheProgram
     settings.write("Settings", "DataDirectory", dir.path());
     viewer.archive.ownFiles = {path("LoadErr.txt"), path("LMSonifyHelp.txt")};
     writeFile(path("LoadErr.txt"), "the log");
-    findRecording({"", "VArecords.txt", "loaderr.txt", "LMSonifyHelp.txt"});
+    ASSERT_NO_FATAL_FAILURE(findRecording({"", "VArecords.txt", "loaderr.txt", "LMSonifyHelp.txt"}));
     const QByteArray index = readFile(path("VArecords.txt"));
     serveFile("VArecords.txt", "planted");
     serveFile("loaderr.txt", "planted");
@@ -99,7 +99,7 @@ TEST_F(ArchiveFetchTest, TheArchiveAddressKeepsItsQuery)
 TEST_F(ArchiveFetchTest, ARecordingLargerThanMaxDownloadMBIsRefused)
 {
     settings.write("Settings", "MaxDownloadMB", "1");
-    findRecording({"", "big.lmd", "", ""});
+    ASSERT_NO_FATAL_FAILURE(findRecording({"", "big.lmd", "", ""}));
     serveFile("big.lmd", QByteArray((1 << 20) + 1, 'b'));
     EXPECT_EQ(key("S").last(), "Error downloading:The file is larger than the setting MaxDownloadMB (1 MB) allows.");
     EXPECT_FALSE(QFile::exists(path("downloads/big.lmd")));
