@@ -1,4 +1,5 @@
 #include "app/braille_line_widget.h"
+#include "app/accessible_factory.h"
 #include <QAccessibleWidget>
 #include <QSignalBlocker>
 
@@ -91,24 +92,11 @@ private:
     }
 };
 
-void presentBrailleLines()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory([](const QString &className, QObject *object) -> QAccessibleInterface * {
-            if (className == QLatin1String("BrailleLineWidget") && object->isWidgetType())
-                return new BrailleLineAccessible(static_cast<QLineEdit *>(object));
-            return nullptr;
-        });
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
 } // namespace
 
 BrailleLineWidget::BrailleLineWidget(QWidget *parent) : QLineEdit(parent)
 {
-    presentBrailleLines();
+    presentAccessibleAs<BrailleLineWidget, BrailleLineAccessible>();
     setReadOnly(true);
 }
 

@@ -1,4 +1,5 @@
 #include "app/command_button.h"
+#include "app/accessible_factory.h"
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -59,24 +60,11 @@ private:
     CommandButton *button() const { return static_cast<CommandButton *>(widget()); }
 };
 
-void presentCommandButtons()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory([](const QString &className, QObject *object) -> QAccessibleInterface * {
-            if (className == QLatin1String("CommandButton") && object->isWidgetType())
-                return new CommandButtonAccessible(static_cast<CommandButton *>(object));
-            return nullptr;
-        });
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
 } // namespace
 
 CommandButton::CommandButton(const QString &caption, bool toggle, QWidget *parent) : QPushButton(caption, parent)
 {
-    presentCommandButtons();
+    presentAccessibleAs<CommandButton, CommandButtonAccessible>();
     setCheckable(toggle);
 }
 
